@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Dusklorne needs to build, run and test. Idempotent: when
+# everything is there it only asks dpkg and returns.
+set -euo pipefail
+
+packages=(
+    # build
+    g++ cmake ninja-build pkg-config clang-format
+    libglfw3-dev libglew-dev libglm-dev libassimp-dev libmagick++-dev libbullet-dev
+    libgl1-mesa-dev libgtest-dev libgmock-dev
+    # run and test headless: software GL, a virtual display, real input events, screenshots
+    libgl1-mesa-dri xvfb xauth xdotool x11-utils imagemagick
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+    [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+
+if ((${#missing[@]} == 0)); then
+    exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+SUDO=""
+if [[ $(id -u) -ne 0 ]]; then
+    SUDO="sudo"
+fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" </dev/null

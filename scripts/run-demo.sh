@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Builds Dusklorne (release) and starts the demo in its run directory. Without a display it
+# plays the intro on a virtual display, saves screenshots and ends the demo with ESC.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/install-deps.sh"
+
+build="$root/build"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DDUSK_BUILD_TESTS=OFF >/dev/null
+cmake --build "$build" --target dusklorne dusk_shaders dusk_assets
+run="$build/run"
+cd "$run"
+
+if [[ -n "${DISPLAY:-}" ]]; then
+    exec "$build/dusklorne"
+fi
+
+shots="$build/screenshots"
+mkdir -p "$shots"
+rm -f "$shots"/*.png
+width=$(awk 'NR==1{print $1}' config.txt)
+height=$(awk '{for(i=1;i<=NF;i++) t[n++]=$i} END{print t[1]}' config.txt)
+display=:$((90 + RANDOM % 9))
+Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_pid=$!
+trap 'kill $xvfb_pid 2>/dev/null || true' EXIT
+export DISPLAY=$display
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+
+"$build/dusklorne" &
+demo_pid=$!
+echo "Dusklorne runs on the virtual display $display; screenshots every ten seconds of the intro."
+for t in 5 15 25 35 45; do
+    sleep $((t - ${last:-0}))
+    last=$t
+    kill -0 $demo_pid 2>/dev/null || break
+    import -window root -crop "${width}x${height}+0+0" "$shots/intro-${t}s.png"
+    echo "  $shots/intro-${t}s.png"
+done
+xdotool search --name '^Dusklorne$' windowfocus --sync key --delay 200 Escape 2>/dev/null ||
+    xdotool key --delay 200 Escape
+status=0
+wait $demo_pid || status=$?
+echo "Dusklorne ended with exit code $status. Screenshots are in $shots"
+exit $status

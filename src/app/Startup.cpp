@@ -1,0 +1,55 @@
+#include "app/Startup.h"
+
+#include "app/Config.h"
+#include "app/Console.h"
+#include "app/FrameLoop.h"
+#include "game/Game.h"
+
+#include <fstream>
+
+int windowWidth = 0;
+int windowHeight = 0;
+Game* gameInstance = nullptr;
+
+void createGame(GLFWwindow* window) {
+    glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_HIDDEN);
+    glEnable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    gameInstance = new Game(window);
+}
+
+int runDusklorne() {
+    // The file stays open until the program returns; a missing file reads as two empty tokens.
+    std::ifstream config("config.txt");
+    dusk::WindowSize size = dusk::readWindowSize(config);
+    windowWidth = size.width;
+    windowHeight = size.height;
+
+    if (!glfwInit()) {
+        dusk::failStartup("ERROR: Could not init glfw.", false);
+    }
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+
+    GLFWwindow* window = glfwCreateWindow(windowWidth, windowHeight, "Dusklorne", nullptr, nullptr);
+    if (window == nullptr) {
+        dusk::failStartup("ERROR: Could not open window.", true);
+    }
+    glfwMakeContextCurrent(window);
+    glewExperimental = GL_TRUE;
+    if (glewInit() != GLEW_OK) {
+        dusk::failStartup("ERROR: Could not init glew.", true);
+    }
+    // GLEW's loader trips over core profiles with a harmless GL_INVALID_ENUM; drop it so the
+    // first frame reports only errors of our own.
+    while (glGetError() != GL_NO_ERROR) {
+    }
+
+    createGame(window);
+    glClearColor(0.8f, 0.8f, 0.8f, 0.8f);
+    glViewport(0, 0, windowWidth, windowHeight);
+    runFrameLoop();
+    glfwTerminate();
+    return 0;
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include "render/GL.h"
+
+class Game;
+
+// The configured window size, read once from config.txt.
+extern int windowWidth;
+extern int windowHeight;
+// The single Game, made by createGame and never deleted.
+extern Game* gameInstance;
+
+// Hides the cursor, turns on depth testing and culling, and builds the Game.
+void createGame(GLFWwindow* window);
+
+// The whole program: configuration, window, Game, frame loop, shut-down. Returns the exit code
+// of a normal end; start-up failures exit the process with 1.
+int runDusklorne();

@@ -1,0 +1,7 @@
+#include "render/LoadTimers.h"
+
+namespace dusk {
+
+LoadTimers loadTimers;
+
+} // namespace dusk

@@ -1,0 +1,78 @@
+#include "scene/Camera.h"
+
+#include "scene/Input.h"
+
+#include <glm/gtc/matrix_transform.hpp>
+
+#include <cmath>
+
+namespace dusk::scene {
+
+Camera::Camera(const glm::mat4& modelMatrix, GLFWwindow* window)
+    : SceneObject(modelMatrix), window(window), viewMatrix(1.0f), movement(0.0f),
+      horizontalAngle(2.0f), verticalAngle(0.0f), speed(0.2f), mouseSpeed(0.002f) {
+    double x = 0.0;
+    double y = 0.0;
+    referencePoint(&x, &y);
+    input().setCursorPos(window, x, y);
+}
+
+void Camera::referencePoint(double* x, double* y) const {
+    int screenWidth = 0;
+    int screenHeight = 0;
+    input().getScreenSize(&screenWidth, &screenHeight);
+    *x = static_cast<double>(screenWidth / 2);
+    *y = static_cast<double>(screenHeight / 2);
+}
+
+void Camera::update(float) {
+    double cursorX = 0.0;
+    double cursorY = 0.0;
+    input().getCursorPos(window, &cursorX, &cursorY);
+    double centerX = 0.0;
+    double centerY = 0.0;
+    referencePoint(&centerX, &centerY);
+    input().setCursorPos(window, centerX, centerY);
+
+    referencePoint(&centerX, &centerY);
+    horizontalAngle += mouseSpeed * static_cast<float>(centerX - cursorX);
+    verticalAngle += mouseSpeed * static_cast<float>(centerY - cursorY);
+
+    const double h = horizontalAngle;
+    const double v = verticalAngle;
+    const double quarterTurn = 1.57f; // deliberately not pi/2
+    glm::vec3 direction(static_cast<float>(std::cos(v) * std::sin(h)),
+                        static_cast<float>(std::sin(v)),
+                        static_cast<float>(std::cos(v) * std::cos(h)));
+    glm::vec3 right(static_cast<float>(std::sin(static_cast<float>(h - quarterTurn))), 0.0f,
+                    static_cast<float>(std::cos(static_cast<float>(h - quarterTurn))));
+    glm::vec3 up = glm::cross(right, direction);
+
+    movement = glm::vec3(0.0f);
+    Input& keys = input();
+    if (keys.isKeyDown(window, GLFW_KEY_UP) || keys.isKeyDown(window, GLFW_KEY_W)) {
+        movement += direction;
+    }
+    if (keys.isKeyDown(window, GLFW_KEY_DOWN) || keys.isKeyDown(window, GLFW_KEY_S)) {
+        movement -= direction;
+    }
+    if (keys.isKeyDown(window, GLFW_KEY_RIGHT) || keys.isKeyDown(window, GLFW_KEY_D)) {
+        movement += right;
+    }
+    if (keys.isKeyDown(window, GLFW_KEY_LEFT) || keys.isKeyDown(window, GLFW_KEY_A)) {
+        movement -= right;
+    }
+    speed = 0.2f;
+    movement *= speed;
+
+    modelMatrix = glm::translate(modelMatrix, movement);
+    glm::vec3 eye = positionOf(modelMatrix);
+    viewMatrix = glm::lookAt(eye, eye + direction, up);
+}
+
+void Camera::setPositionAndTarget(glm::vec3 position, glm::vec3 target) {
+    modelMatrix = glm::translate(glm::mat4(1.0f), position);
+    viewMatrix = glm::lookAt(position, target, glm::vec3(0.0f, 1.0f, 0.0f));
+}
+
+} // namespace dusk::scene
