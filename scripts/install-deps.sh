@@ -7,7 +7,7 @@ packages=(
     # build
     g++ cmake ninja-build pkg-config clang-format
     libglfw3-dev libglew-dev libglm-dev libassimp-dev libmagick++-dev libbullet-dev
-    libgl1-mesa-dev libgtest-dev libgmock-dev
+    libgl1-mesa-dev libgtest-dev libgmock-dev libx11-dev libxfixes-dev
     # run and test headless: software GL, a virtual display, real input events, screenshots
     libgl1-mesa-dri xvfb xauth xdotool x11-utils imagemagick
 )

@@ -27,4 +27,4 @@ WindowSize readWindowSize(std::istream& config) {
     return WindowSize{parseLeadingInt(widthToken.c_str()), parseLeadingInt(heightToken.c_str())};
 }
 
-} // namespace dusk
+}  // namespace dusk

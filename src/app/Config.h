@@ -16,4 +16,4 @@ WindowSize readWindowSize(std::istream& config);
 // atoi's reading of a token, but values beyond the int range saturate instead of being undefined.
 int parseLeadingInt(const char* text);
 
-} // namespace dusk
+}  // namespace dusk

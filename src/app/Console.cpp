@@ -9,7 +9,9 @@
 
 namespace dusk {
 
-static bool stdinIsTerminal() { return isatty(STDIN_FILENO) == 1; }
+static bool stdinIsTerminal() {
+    return isatty(STDIN_FILENO) == 1;
+}
 
 void pauseConsole() {
     if (!stdinIsTerminal()) {
@@ -34,4 +36,4 @@ void failStartup(const char* message, bool terminateWindowLibrary) {
     std::exit(1);
 }
 
-} // namespace dusk
+}  // namespace dusk

@@ -12,4 +12,4 @@ void waitForCharacter();
 // Prints the message line, shuts the window library down when asked to, waits, exits with 1.
 [[noreturn]] void failStartup(const char* message, bool terminateWindowLibrary);
 
-} // namespace dusk
+}  // namespace dusk

@@ -23,9 +23,11 @@ const char* const helpLines[] = {
     "F12 - Specular mapping (On/Off)",
 };
 
-void say(const char* line) { std::cout << line << std::endl; }
+void say(const char* line) {
+    std::cout << line << std::endl;
+}
 
-} // namespace
+}  // namespace
 
 void Game::pollDebugKeys() {
     dusk::Input& keys = dusk::input();

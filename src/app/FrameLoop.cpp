@@ -28,7 +28,7 @@ int drainGlErrors(std::ostream& out, GlErrorSource nextError) {
     return count;
 }
 
-} // namespace dusk
+}  // namespace dusk
 
 void runFrameLoop() {
     Game* game = gameInstance;

@@ -17,4 +17,4 @@ void writeFrameRateLine(std::ostream& out, float frameTime);
 using GlErrorSource = unsigned int (*)();
 int drainGlErrors(std::ostream& out, GlErrorSource nextError = nullptr);
 
-} // namespace dusk
+}  // namespace dusk

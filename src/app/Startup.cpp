@@ -11,6 +11,12 @@ int windowWidth = 0;
 int windowHeight = 0;
 Game* gameInstance = nullptr;
 
+void setContextHints() {
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
+    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
+    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+}
+
 void createGame(GLFWwindow* window) {
     glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_HIDDEN);
     glEnable(GL_DEPTH_TEST);
@@ -28,11 +34,13 @@ int runDusklorne() {
     if (!glfwInit()) {
         dusk::failStartup("ERROR: Could not init glfw.", false);
     }
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    setContextHints();
 
-    GLFWwindow* window = glfwCreateWindow(windowWidth, windowHeight, "Dusklorne", nullptr, nullptr);
+    // The window library refuses sizes of 0 and aborts on negative ones: both are failure E2.
+    GLFWwindow* window = nullptr;
+    if (windowWidth > 0 && windowHeight > 0) {
+        window = glfwCreateWindow(windowWidth, windowHeight, "Dusklorne", nullptr, nullptr);
+    }
     if (window == nullptr) {
         dusk::failStartup("ERROR: Could not open window.", true);
     }

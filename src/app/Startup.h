@@ -10,6 +10,9 @@ extern int windowHeight;
 // The single Game, made by createGame and never deleted.
 extern Game* gameInstance;
 
+// The window hints of every Dusklorne window: a 3.3 core-profile context, nothing else.
+void setContextHints();
+
 // Hides the cursor, turns on depth testing and culling, and builds the Game.
 void createGame(GLFWwindow* window);
 

@@ -1,4 +1,6 @@
 #include "app/Startup.h"
 
 // Dusklorne takes no arguments: everything it needs lies beside config.txt.
-int main() { return runDusklorne(); }
+int main() {
+    return runDusklorne();
+}

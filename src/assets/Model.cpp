@@ -38,7 +38,7 @@ void triangleTangentBasis(const glm::vec3 p[3], const glm::vec2 uv[3], glm::vec3
     *bitangent = glm::cross(normal, *tangent);
 }
 
-} // namespace dusk
+}  // namespace dusk
 
 namespace {
 
@@ -52,8 +52,7 @@ Texture* loadModelTexture(const std::string& path) {
     return nullptr;
 }
 
-template <typename T>
-void uploadStream(GLuint buffer, GLenum target, const std::vector<T>& data) {
+template <typename T> void uploadStream(GLuint buffer, GLenum target, const std::vector<T>& data) {
     glBindBuffer(target, buffer);
     glBufferData(target, static_cast<GLsizeiptr>(data.size() * sizeof(T)), data.data(),
                  GL_STATIC_DRAW);
@@ -64,11 +63,13 @@ void describeStream(GLuint location, GLint components) {
     glVertexAttribPointer(location, components, GL_FLOAT, GL_FALSE, 0, nullptr);
 }
 
-} // namespace
+}  // namespace
 
 Model::Model() : vertexArray(0), buffers{}, normalTexture(nullptr), specularTexture(nullptr) {}
 
-Model::~Model() { clear(); }
+Model::~Model() {
+    clear();
+}
 
 bool Model::load(const std::string& path, const std::string& colorPath,
                  const std::string& normalPath, const std::string& specularPath) {
@@ -211,8 +212,10 @@ bool Model::load(const std::string& path, const std::string& colorPath,
     }
     glBindVertexArray(0);
 
-    double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    dusk::loadTimers.modelSeconds += elapsed - (dusk::loadTimers.textureSeconds - textureSecondsBefore);
+    double elapsed =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    dusk::loadTimers.modelSeconds +=
+        elapsed - (dusk::loadTimers.textureSeconds - textureSecondsBefore);
     return loaded;
 }
 

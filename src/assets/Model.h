@@ -15,8 +15,15 @@ class Texture;
 class Model {
 public:
     // Buffer slots.
-    enum { INDEX_BUFFER, POSITION_BUFFER, NORMAL_BUFFER, TEXCOORD_BUFFER, TANGENT_BUFFER,
-           BITANGENT_BUFFER, BUFFER_COUNT };
+    enum {
+        INDEX_BUFFER,
+        POSITION_BUFFER,
+        NORMAL_BUFFER,
+        TEXCOORD_BUFFER,
+        TANGENT_BUFFER,
+        BITANGENT_BUFFER,
+        BUFFER_COUNT
+    };
 
     Model();
     ~Model();
@@ -30,10 +37,10 @@ public:
     void draw();
     void clear();
 
-    GLuint vertexArray;           // vertex array object over all six buffers
-    GLuint buffers[BUFFER_COUNT]; // index, position, normal, uv, tangent, bitangent buffers
+    GLuint vertexArray;            // vertex array object over all six buffers
+    GLuint buffers[BUFFER_COUNT];  // index, position, normal, uv, tangent, bitangent buffers
     std::vector<Mesh> meshes;
-    std::vector<Texture*> colorTextures; // one slot after a load
+    std::vector<Texture*> colorTextures;  // one slot after a load
     Texture* normalTexture;
     Texture* specularTexture;
 };
@@ -45,4 +52,4 @@ namespace dusk {
 void triangleTangentBasis(const glm::vec3 p[3], const glm::vec2 uv[3], glm::vec3* tangent,
                           glm::vec3* bitangent);
 
-} // namespace dusk
+}  // namespace dusk

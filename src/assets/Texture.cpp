@@ -21,7 +21,7 @@ void initializeImageLibrary() {
     Magick::ResourceLimits::disk(0);
 }
 
-} // namespace dusk
+}  // namespace dusk
 
 Texture::Texture(const std::string& path) : path(path), target(GL_TEXTURE_2D), name(0) {}
 

@@ -10,7 +10,7 @@
 class Texture {
 public:
     explicit Texture(const std::string& path);
-    ~Texture(); // deletes the GL texture it owns
+    ~Texture();  // deletes the GL texture it owns
     Texture(const Texture&) = delete;
     Texture& operator=(const Texture&) = delete;
 
@@ -18,10 +18,10 @@ public:
     bool load();
 
     std::string path;
-    GLenum target; // always GL_TEXTURE_2D
-    GLuint name;   // texture object, 0 until a load succeeded
+    GLenum target;  // always GL_TEXTURE_2D
+    GLuint name;    // texture object, 0 until a load succeeded
     Magick::Image image;
-    Magick::Blob pixels; // raw RGBA, top row first
+    Magick::Blob pixels;  // raw RGBA, top row first
 };
 
 namespace dusk {
@@ -30,4 +30,4 @@ namespace dusk {
 // pixel memory is taken.
 void initializeImageLibrary();
 
-} // namespace dusk
+}  // namespace dusk

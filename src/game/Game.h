@@ -19,7 +19,7 @@ class Object;
 class ParticleSystem;
 class SkyBox;
 class Tree;
-} // namespace dusk::scene
+}  // namespace dusk::scene
 
 // The recording file of the SPACE key, opened (truncated) by the scene assembly.
 extern std::ofstream camDataStream;
@@ -66,11 +66,11 @@ public:
     ShaderProgram* skyShader;
     ShaderProgram* lensFlareShader;
     ShaderProgram* particleShader;
-    GLuint shadowFramebuffer;  // framebuffer of the shadow pass
-    GLuint depthFramebuffer;   // framebuffer of the camera-depth pass
-    GLuint shadowDepthTexture; // shadow map, read through a comparison sampler
-    GLuint depthColorTexture;  // camera eye depth in a float colour texture, read by particles
-    GLuint depthDepthTexture;  // depth buffer of the camera-depth pass
+    GLuint shadowFramebuffer;   // framebuffer of the shadow pass
+    GLuint depthFramebuffer;    // framebuffer of the camera-depth pass
+    GLuint shadowDepthTexture;  // shadow map, read through a comparison sampler
+    GLuint depthColorTexture;   // camera eye depth in a float colour texture, read by particles
+    GLuint depthDepthTexture;   // depth buffer of the camera-depth pass
     std::array<dusk::scene::ParticleSystem*, 4> particleSystems;
     glm::mat4 projection;
     glm::mat4 viewProjection;

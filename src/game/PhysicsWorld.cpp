@@ -4,7 +4,7 @@ namespace {
 
 btDiscreteDynamicsWorld* dynamicsWorld = nullptr;
 
-} // namespace
+}  // namespace
 
 btDiscreteDynamicsWorld* getDynamicsWorld() {
     if (dynamicsWorld != nullptr) {

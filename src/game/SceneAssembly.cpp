@@ -26,7 +26,7 @@ ShaderProgram* buildProgram(const std::string& vertexFile, const std::string& fr
     return new ShaderProgram(shaderDir + vertexFile, shaderDir + fragmentFile);
 }
 
-} // namespace
+}  // namespace
 
 // The whole scene, in a fixed order: the particle systems draw from the generator before the
 // trees do, so the layout is the same on every run.
@@ -76,7 +76,9 @@ void Game::buildShaderPrograms() {
     particleShader = buildProgram("particlesShader.vert", "particlesShader.frag");
 }
 
-void Game::buildSceneTarget() { sceneTarget = new RenderTarget(width, height); }
+void Game::buildSceneTarget() {
+    sceneTarget = new RenderTarget(width, height);
+}
 
 void Game::buildLensFlareProgram() {
     lensFlareShader = buildProgram("lensFlare.vert", "lensFlare.frag");
@@ -88,18 +90,20 @@ void Game::buildScreenQuad() {
         new ScreenQuad(lensFlareShader, sceneTarget->colorTexture, sceneTarget->depthTexture);
 }
 
-void Game::createPhysicsWorld() { getDynamicsWorld(); }
+void Game::createPhysicsWorld() {
+    getDynamicsWorld();
+}
 
 void Game::createCamera() {
-    camera = new dusk::scene::Camera(glm::translate(identity, glm::vec3(50.0f, 50.0f, 50.0f)),
-                                     window);
+    camera =
+        new dusk::scene::Camera(glm::translate(identity, glm::vec3(50.0f, 50.0f, 50.0f)), window);
 }
 
 void Game::createGround() {
-    ground = new dusk::scene::Object(
-        "Model/Object/ground20.obj", glm::scale(identity, glm::vec3(2.5f, 1.0f, 2.5f)),
-        blinnPhongShader, "Model/Image/ground19.jpg", "Model/Image/ground19n.jpg",
-        "Model/Image/ground19s.jpg");
+    ground = new dusk::scene::Object("Model/Object/ground20.obj",
+                                     glm::scale(identity, glm::vec3(2.5f, 1.0f, 2.5f)),
+                                     blinnPhongShader, "Model/Image/ground19.jpg",
+                                     "Model/Image/ground19n.jpg", "Model/Image/ground19s.jpg");
 }
 
 void Game::createSkyBox() {
@@ -110,9 +114,8 @@ void Game::createSkyBox() {
 void Game::createNebulae() {
     particleSystems[0] = new dusk::scene::ParticleSystem(firePositions[0], 15, 25.0f, 0.05f, 1.0f,
                                                          10, false, "Model/Image/nebular.png");
-    particleSystems[1] =
-        new dusk::scene::ParticleSystem(glm::vec3(0.0f, 5.0f, 0.0f), 47, 20.0f, 0.05f, 0.1f, 450,
-                                        false, "Model/Image/nebular.png");
+    particleSystems[1] = new dusk::scene::ParticleSystem(
+        glm::vec3(0.0f, 5.0f, 0.0f), 47, 20.0f, 0.05f, 0.1f, 450, false, "Model/Image/nebular.png");
 }
 
 void Game::createCastle() {
@@ -128,8 +131,8 @@ void Game::createBall() {
 }
 
 void Game::createBallGlowAndExplosion() {
-    particleSystems[2] = new dusk::scene::ParticleSystem(
-        ballPath[0], 0, 5.0f, 1.0f, 1.0f, 1, false, "Model/Image/Light_Texture.png");
+    particleSystems[2] = new dusk::scene::ParticleSystem(ballPath[0], 0, 5.0f, 1.0f, 1.0f, 1, false,
+                                                         "Model/Image/Light_Texture.png");
     particleSystems[3] =
         new dusk::scene::ParticleSystem(glm::vec3(23.7951f, 31.1753f, -1.71746f), 0, 5.0f, 1.0f,
                                         1.0f, 1, true, "Model/Image/fire_atlas.png");
@@ -168,7 +171,9 @@ void Game::createCameraDepthTarget() {
                                  &depthDepthTexture);
 }
 
-void Game::placeCameraAtIntroStart() { camera->setPositionAndTarget(ballPath[0], ballPath[1]); }
+void Game::placeCameraAtIntroStart() {
+    camera->setPositionAndTarget(ballPath[0], ballPath[1]);
+}
 
 void Game::bindSceneTextureForFirstFrame() {
     // Every frame starts by rebuilding the mipmaps of the texture on unit 0, which the previous

@@ -24,7 +24,7 @@ glm::vec3 deCasteljau(glm::vec3* p, size_t n, float t) {
     return p[0];
 }
 
-} // namespace
+}  // namespace
 
 glm::vec3 bezierPoint(const std::vector<glm::vec3>& points, float t) {
     if (points.empty()) {

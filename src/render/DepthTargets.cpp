@@ -12,7 +12,7 @@ void reportIfIncomplete() {
     }
 }
 
-} // namespace
+}  // namespace
 
 void createShadowFramebuffer(int width, int height, GLuint* framebuffer, GLuint* depthTexture) {
     glGenFramebuffers(1, framebuffer);

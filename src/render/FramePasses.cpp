@@ -34,7 +34,7 @@ void drawWith(dusk::scene::Object* object, ShaderProgram* shader) {
     object->draw();
 }
 
-} // namespace
+}  // namespace
 
 glm::mat4 Game::lightViewProjection() const {
     glm::mat4 lightProjection = glm::ortho(-100.0f, 100.0f, -100.0f, 100.0f, -100.0f, 200.0f);
@@ -168,7 +168,8 @@ void Game::renderFinalPass() {
 void Game::applyEndOfFrameSettings() {
     // 36. to 38. Filters of the scene texture, still bound on unit 0, and the next frame's
     // polygon mode.
-    GLint minFilter = minificationFilter(renderSettings.mipmapMode, renderSettings.bilinearFiltering);
+    GLint minFilter =
+        minificationFilter(renderSettings.mipmapMode, renderSettings.bilinearFiltering);
     if (minFilter != 0) {
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
     }

@@ -16,7 +16,7 @@ const glm::vec3 explosionPosition(23.7951f, 31.1753f, -1.71746f);
 const glm::vec3 swingStart(19.0f, 30.0f, 0.0f);
 const glm::vec3 swingEnd(19.0f, 40.0f, 8.0f);
 
-} // namespace
+}  // namespace
 
 void Game::update(float frameTime) {
     using dusk::scene::positionOf;

@@ -4,4 +4,4 @@ namespace dusk {
 
 LoadTimers loadTimers;
 
-} // namespace dusk
+}  // namespace dusk

@@ -7,7 +7,7 @@ namespace dusk {
 // Seconds spent in each kind of start-up work, summed over the run; read by the bench tool.
 struct LoadTimers {
     double shaderSeconds = 0.0;
-    double modelSeconds = 0.0; // model import and upload, textures not included
+    double modelSeconds = 0.0;  // model import and upload, textures not included
     double textureSeconds = 0.0;
 };
 
@@ -29,4 +29,4 @@ private:
     std::chrono::steady_clock::time_point start_;
 };
 
-} // namespace dusk
+}  // namespace dusk

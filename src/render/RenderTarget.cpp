@@ -12,7 +12,8 @@ void setStandardSamplingState() {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
 }
 
-RenderTarget::RenderTarget(int width, int height) : framebuffer(0), colorTexture(0), depthTexture(0) {
+RenderTarget::RenderTarget(int width, int height)
+    : framebuffer(0), colorTexture(0), depthTexture(0) {
     glGenFramebuffers(1, &framebuffer);
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
     createColorTexture(width, height);

@@ -13,10 +13,10 @@ public:
     void createColorTexture(int width, int height);
     void createDepthTexture(int width, int height);
 
-    GLuint framebuffer;              // framebuffer object
-    GLuint colorTexture;             // colour attachment 0, GL_RGBA8
-    GLuint depthTexture;             // depth attachment, GL_DEPTH_COMPONENT24
-    std::vector<GLenum> drawBuffers; // handed to glDrawBuffers: GL_COLOR_ATTACHMENT0
+    GLuint framebuffer;               // framebuffer object
+    GLuint colorTexture;              // colour attachment 0, GL_RGBA8
+    GLuint depthTexture;              // depth attachment, GL_DEPTH_COMPONENT24
+    std::vector<GLenum> drawBuffers;  // handed to glDrawBuffers: GL_COLOR_ATTACHMENT0
 };
 
 // Linear filters, clamped edges, no mipmaps: the sampling state of every off-screen texture.

@@ -18,7 +18,7 @@ void describeAttribute(GLuint program, const char* name, GLint components) {
                           nullptr);
 }
 
-} // namespace
+}  // namespace
 
 ScreenQuad::ScreenQuad(ShaderProgram* program, GLuint colorTexture, GLuint depthTexture)
     : program(program), colorTexture(colorTexture), depthTexture(depthTexture), positionBuffer(0),

@@ -11,10 +11,10 @@ public:
 
     void draw();
 
-    ShaderProgram* program; // not owned: the lens-flare program
-    GLuint colorTexture;    // the scene colour texture, shown on the quad
-    GLuint depthTexture;    // the scene depth texture, kept but not drawn
-    GLuint positionBuffer;  // six clip-space corners
-    GLuint uvBuffer;        // six texture coordinates
-    GLuint vertexArray;     // vertex array object over both buffers
+    ShaderProgram* program;  // not owned: the lens-flare program
+    GLuint colorTexture;     // the scene colour texture, shown on the quad
+    GLuint depthTexture;     // the scene depth texture, kept but not drawn
+    GLuint positionBuffer;   // six clip-space corners
+    GLuint uvBuffer;         // six texture coordinates
+    GLuint vertexArray;      // vertex array object over both buffers
 };

@@ -17,7 +17,7 @@ namespace {
     std::exit(1);
 }
 
-} // namespace
+}  // namespace
 
 ShaderProgram::ShaderProgram(const std::string& vertexPath, const std::string& fragmentPath)
     : program(0), vertexShader(0), fragmentShader(0) {

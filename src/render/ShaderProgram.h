@@ -13,7 +13,7 @@ public:
     static void compileShader(const std::string& path, GLenum type, GLuint* destination);
     void link();
 
-    GLuint program;        // program object, handed to glUseProgram by every user
-    GLuint vertexShader;   // compiled vertex shader object
-    GLuint fragmentShader; // compiled fragment shader object
+    GLuint program;         // program object, handed to glUseProgram by every user
+    GLuint vertexShader;    // compiled vertex shader object
+    GLuint fragmentShader;  // compiled fragment shader object
 };

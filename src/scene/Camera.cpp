@@ -40,7 +40,7 @@ void Camera::update(float) {
 
     const double h = horizontalAngle;
     const double v = verticalAngle;
-    const double quarterTurn = 1.57f; // deliberately not pi/2
+    const double quarterTurn = 1.57f;  // deliberately not pi/2
     glm::vec3 direction(static_cast<float>(std::cos(v) * std::sin(h)),
                         static_cast<float>(std::sin(v)),
                         static_cast<float>(std::cos(v) * std::cos(h)));
@@ -75,4 +75,4 @@ void Camera::setPositionAndTarget(glm::vec3 position, glm::vec3 target) {
     viewMatrix = glm::lookAt(position, target, glm::vec3(0.0f, 1.0f, 0.0f));
 }
 
-} // namespace dusk::scene
+}  // namespace dusk::scene

@@ -20,14 +20,14 @@ public:
 
     GLFWwindow* window;  // borrowed: keys and cursor are read from it
     glm::mat4 viewMatrix;
-    glm::vec3 movement;  // this frame's displacement
-    float horizontalAngle; // yaw, radians
-    float verticalAngle;   // pitch, radians, never clamped
-    float speed;           // world units per frame and pressed direction
-    float mouseSpeed;      // radians per pixel of cursor offset
+    glm::vec3 movement;     // this frame's displacement
+    float horizontalAngle;  // yaw, radians
+    float verticalAngle;    // pitch, radians, never clamped
+    float speed;            // world units per frame and pressed direction
+    float mouseSpeed;       // radians per pixel of cursor offset
 
 private:
     void referencePoint(double* x, double* y) const;
 };
 
-} // namespace dusk::scene
+}  // namespace dusk::scene

@@ -17,4 +17,4 @@ void DirectionalLight::draw() {
     }
 }
 
-} // namespace dusk::scene
+}  // namespace dusk::scene

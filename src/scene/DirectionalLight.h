@@ -19,8 +19,8 @@ public:
     // Uploads "mainLight" to every program in order; the last one stays current.
     void draw() override;
 
-    std::vector<ShaderProgram*> shaders; // the programs belong to the Game
+    std::vector<ShaderProgram*> shaders;  // the programs belong to the Game
     glm::vec3 direction;
 };
 
-} // namespace dusk::scene
+}  // namespace dusk::scene

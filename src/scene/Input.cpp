@@ -7,9 +7,11 @@ namespace {
 Input windowLibraryInput;
 Input* currentInput = &windowLibraryInput;
 
-} // namespace
+}  // namespace
 
-bool Input::isKeyDown(GLFWwindow* window, int key) { return glfwGetKey(window, key) != GLFW_RELEASE; }
+bool Input::isKeyDown(GLFWwindow* window, int key) {
+    return glfwGetKey(window, key) != GLFW_RELEASE;
+}
 
 void Input::getCursorPos(GLFWwindow* window, double* x, double* y) {
     glfwGetCursorPos(window, x, y);
@@ -30,8 +32,12 @@ void Input::getScreenSize(int* width, int* height) {
     }
 }
 
-Input& input() { return *currentInput; }
+Input& input() {
+    return *currentInput;
+}
 
-void setInput(Input* source) { currentInput = source != nullptr ? source : &windowLibraryInput; }
+void setInput(Input* source) {
+    currentInput = source != nullptr ? source : &windowLibraryInput;
+}
 
-} // namespace dusk
+}  // namespace dusk

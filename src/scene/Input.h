@@ -22,4 +22,4 @@ Input& input();
 // Puts a source in place; null gives the window library back.
 void setInput(Input* source);
 
-} // namespace dusk
+}  // namespace dusk

@@ -46,8 +46,12 @@ void Object::draw() {
     model->draw();
 }
 
-void Object::setModelMatrix(const glm::mat4& matrix) { modelMatrix = matrix; }
+void Object::setModelMatrix(const glm::mat4& matrix) {
+    modelMatrix = matrix;
+}
 
-void Object::setProgram(ShaderProgram* program) { shader = program; }
+void Object::setProgram(ShaderProgram* program) {
+    shader = program;
+}
 
-} // namespace dusk::scene
+}  // namespace dusk::scene

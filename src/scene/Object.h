@@ -26,8 +26,8 @@ public:
     virtual void setModelMatrix(const glm::mat4& matrix);
     virtual void setProgram(ShaderProgram* program);
 
-    Model* model;          // owned unless shared from another object (placed trees)
-    ShaderProgram* shader; // not owned: the program of the next draw
+    Model* model;           // owned unless shared from another object (placed trees)
+    ShaderProgram* shader;  // not owned: the program of the next draw
 
 protected:
     // An object over a model that another object owns; loads nothing.
@@ -39,4 +39,4 @@ protected:
 extern const char* const defaultNormalMapPath;
 extern const char* const defaultSpecularMapPath;
 
-} // namespace dusk::scene
+}  // namespace dusk::scene

@@ -23,19 +23,18 @@ void describeAttribute(GLuint location, GLuint buffer, GLint components) {
     glVertexAttribPointer(location, components, GL_FLOAT, GL_FALSE, 0, nullptr);
 }
 
-} // namespace
+}  // namespace
 
 ParticleSystem::ParticleSystem(glm::vec3 emitterPosition, int spawnRadius, float particleSize,
                                float maxSpeed, float verticalSpread, int maxParticles,
                                bool animatedAtlas, std::string texturePath)
     : particles(nullptr), particleCount(0), maxParticles(std::max(maxParticles, 0)),
-      animatedAtlas(animatedAtlas), atlasClock(0), atlasColumn(0.0f), atlasRow(0.0f),
-      atlasFrame(0), finished(false), positionSizeData(nullptr), uvData(nullptr),
-      billboardBuffer(0), positionSizeBuffer(0), uvBuffer(0), shader(nullptr), vertexArray(0),
-      viewProjection(1.0f), texture(nullptr), frameTime(0.0f), spawnRadius(spawnRadius),
-      particleSize(particleSize), maxSpeed(maxSpeed), verticalSpread(verticalSpread),
-      emitterPosition(emitterPosition), emitterDisplacement(0.0f), view(1.0f), projection(1.0f),
-      cameraPosition(0.0f) {
+      animatedAtlas(animatedAtlas), atlasClock(0), atlasColumn(0.0f), atlasRow(0.0f), atlasFrame(0),
+      finished(false), positionSizeData(nullptr), uvData(nullptr), billboardBuffer(0),
+      positionSizeBuffer(0), uvBuffer(0), shader(nullptr), vertexArray(0), viewProjection(1.0f),
+      texture(nullptr), frameTime(0.0f), spawnRadius(spawnRadius), particleSize(particleSize),
+      maxSpeed(maxSpeed), verticalSpread(verticalSpread), emitterPosition(emitterPosition),
+      emitterDisplacement(0.0f), view(1.0f), projection(1.0f), cameraPosition(0.0f) {
     // Every array is allocated here, once: drawing a frame allocates nothing.
     particles = new Particle[this->maxParticles]();
     glGenVertexArrays(1, &vertexArray);
@@ -138,7 +137,8 @@ void ParticleSystem::draw(bool disableSoftParticles, bool allowLensFlare) {
     GLint upLocation = glGetUniformLocation(program, "CameraUp_worldspace");
     GLint viewProjectionLocation = glGetUniformLocation(program, "VP");
     glUniform1i(glGetUniformLocation(program, "allowLensFlare"), allowLensFlare ? 1 : 0);
-    glUniform1i(glGetUniformLocation(program, "disableSoftParticles"), disableSoftParticles ? 1 : 0);
+    glUniform1i(glGetUniformLocation(program, "disableSoftParticles"),
+                disableSoftParticles ? 1 : 0);
 
     particleCount = 0;
     for (int i = 0; i < maxParticles; ++i) {
@@ -186,7 +186,7 @@ void ParticleSystem::draw(bool disableSoftParticles, bool allowLensFlare) {
     if (animatedAtlas) {
         const float c = atlasColumn;
         const float r = atlasRow;
-        const float corners[8] = {c / 8, r / 8,           (c + 1) / 8, r / 8,
+        const float corners[8] = {c / 8, r / 8,       (c + 1) / 8, r / 8,
                                   c / 8, (r + 1) / 8, (c + 1) / 8, (r + 1) / 8};
         std::copy(corners, corners + 8, uvData);
     } else {
@@ -219,4 +219,4 @@ void ParticleSystem::draw(bool disableSoftParticles, bool allowLensFlare) {
     glDisable(GL_BLEND);
 }
 
-} // namespace dusk::scene
+}  // namespace dusk::scene

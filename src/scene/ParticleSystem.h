@@ -13,10 +13,10 @@ namespace dusk::scene {
 
 struct Particle {
     glm::vec3 position;
-    glm::vec3 velocity;       // world units per second
+    glm::vec3 velocity;  // world units per second
     float size;
     float distanceToEmitter;
-    float cameraDistance;     // squared; the sort key
+    float cameraDistance;  // squared; the sort key
 };
 
 // A cloud of camera-facing billboards around an emitter, drawn in one instanced call. Particles
@@ -41,18 +41,18 @@ public:
     int particleCount;
     int maxParticles;
     bool animatedAtlas;
-    int atlasClock;    // whole milliseconds of frame time
+    int atlasClock;  // whole milliseconds of frame time
     float atlasColumn;
     float atlasRow;
-    int atlasFrame;    // steps taken since the last restart
+    int atlasFrame;  // steps taken since the last restart
     bool finished;
-    float* positionSizeData;   // centre and size per particle, in draw order
-    float* uvData;             // (u, v) of the four corners
-    GLuint billboardBuffer;    // the four corners of the unit billboard
-    GLuint positionSizeBuffer; // per-instance centre and size
-    GLuint uvBuffer;           // per-corner texture coordinates
-    ShaderProgram* shader;     // not owned; set by the particle pass
-    GLuint vertexArray;        // vertex array object over the three buffers
+    float* positionSizeData;    // centre and size per particle, in draw order
+    float* uvData;              // (u, v) of the four corners
+    GLuint billboardBuffer;     // the four corners of the unit billboard
+    GLuint positionSizeBuffer;  // per-instance centre and size
+    GLuint uvBuffer;            // per-corner texture coordinates
+    ShaderProgram* shader;      // not owned; set by the particle pass
+    GLuint vertexArray;         // vertex array object over the three buffers
     glm::mat4 viewProjection;
     Texture* texture;
     float frameTime;
@@ -67,4 +67,4 @@ public:
     glm::vec3 cameraPosition;
 };
 
-} // namespace dusk::scene
+}  // namespace dusk::scene

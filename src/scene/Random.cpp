@@ -12,7 +12,7 @@ std::vector<int> scriptedResults;
 std::size_t nextScripted = 0;
 std::uint64_t drawCount = 0;
 
-} // namespace
+}  // namespace
 
 int nextRandom() {
     ++drawCount;
@@ -35,6 +35,8 @@ void scriptRandom(std::vector<int> results) {
     nextScripted = 0;
 }
 
-std::uint64_t randomDrawCount() { return drawCount; }
+std::uint64_t randomDrawCount() {
+    return drawCount;
+}
 
-} // namespace dusk
+}  // namespace dusk

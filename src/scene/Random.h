@@ -22,4 +22,4 @@ void scriptRandom(std::vector<int> results);
 // How many results have been drawn since the last reset.
 std::uint64_t randomDrawCount();
 
-} // namespace dusk
+}  // namespace dusk

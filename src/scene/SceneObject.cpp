@@ -5,4 +5,4 @@ namespace dusk::scene {
 SceneObject::SceneObject(const glm::mat4& modelMatrix)
     : modelMatrix(modelMatrix), body(nullptr), worldDepth(350), worldWidth(350) {}
 
-} // namespace dusk::scene
+}  // namespace dusk::scene

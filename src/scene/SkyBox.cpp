@@ -7,14 +7,16 @@ namespace dusk::scene {
 namespace {
 
 // The plane y = 1 of the body's own frame, solid below.
-btStaticPlaneShape* newPlaneShape() { return new btStaticPlaneShape(btVector3(0, 1, 0), 1.0f); }
+btStaticPlaneShape* newPlaneShape() {
+    return new btStaticPlaneShape(btVector3(0, 1, 0), 1.0f);
+}
 
 struct WallPlacement {
     float x, z;
     float yaw, pitch, roll;
 };
 
-} // namespace
+}  // namespace
 
 SkyBox::SkyBox(const std::string& modelPath, const glm::mat4& modelMatrix, ShaderProgram* shader,
                const std::string& colorPath)
@@ -49,4 +51,4 @@ void SkyBox::update(float) {
     }
 }
 
-} // namespace dusk::scene
+}  // namespace dusk::scene

@@ -13,7 +13,7 @@ public:
 
     void update(float frameTime) override;
 
-    btRigidBody* walls[4]; // not owned: +z, -z, +x, -x
+    btRigidBody* walls[4];  // not owned: +z, -z, +x, -x
 };
 
-} // namespace dusk::scene
+}  // namespace dusk::scene

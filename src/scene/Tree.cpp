@@ -23,8 +23,8 @@ Tree::Tree(const Tree& templateTree)
                                                 static_cast<float>(trunkHalfHeight),
                                                 static_cast<float>(trunkHalfHeight)));
     glm::vec3 position = positionOf(modelMatrix);
-    body = createRigidBody(trunk, 0.0f, position.x, static_cast<float>(trunkHalfHeight),
-                           position.z);
+    body =
+        createRigidBody(trunk, 0.0f, position.x, static_cast<float>(trunkHalfHeight), position.z);
     constrainToGround(body);
 }
 
@@ -46,4 +46,4 @@ void Tree::placeRandomly() {
     modelMatrix = glm::translate(modelMatrix, glm::vec3(x, 0.0f, z));
 }
 
-} // namespace dusk::scene
+}  // namespace dusk::scene

@@ -23,4 +23,4 @@ public:
     double trunkRadius;
 };
 
-} // namespace dusk::scene
+}  // namespace dusk::scene

@@ -12,6 +12,10 @@
 #include <thread>
 #include <unistd.h>
 
+// Last: Xlib defines macros (None, Status, ...) that clash with other headers.
+#include <X11/Xlib.h>
+#include <X11/extensions/Xfixes.h>
+
 namespace fs = std::filesystem;
 
 namespace dusk::test {
@@ -159,7 +163,9 @@ void holdKey(const std::string& windowId, const std::string& key, double seconds
     run("xdotool keyup " + key);
 }
 
-void tapKey(const std::string& windowId, const std::string& key) { holdKey(windowId, key, 0.25); }
+void tapKey(const std::string& windowId, const std::string& key) {
+    holdKey(windowId, key, 0.25);
+}
 
 void moveMouse(int x, int y) {
     run("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y));
@@ -186,6 +192,26 @@ std::string windowTitle(const std::string& windowId) {
     return name;
 }
 
-} // namespace x11
+bool cursorIsInvisible() {
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) {
+        return false;
+    }
+    bool invisible = false;
+    XFixesCursorImage* image = XFixesGetCursorImage(display);
+    if (image != nullptr) {
+        invisible = true;
+        for (int i = 0; i < image->width * image->height; ++i) {
+            if ((image->pixels[i] >> 24) != 0) {
+                invisible = false;
+            }
+        }
+        XFree(image);
+    }
+    XCloseDisplay(display);
+    return invisible;
+}
 
-} // namespace dusk::test
+}  // namespace x11
+
+}  // namespace dusk::test

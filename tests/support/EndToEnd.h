@@ -25,7 +25,7 @@ private:
 class DemoProcess {
 public:
     explicit DemoProcess(const RunDirectory& dir);
-    ~DemoProcess(); // kills the process if it still runs
+    ~DemoProcess();  // kills the process if it still runs
 
     // Waits for the exit; returns the exit code, or -1 if it did not end in time (then kills it).
     int waitForExit(double seconds);
@@ -53,10 +53,12 @@ void moveMouse(int x, int y);
 // The window's inner size from xwininfo; false if it cannot be read.
 bool windowSize(const std::string& windowId, int* width, int* height);
 std::string windowTitle(const std::string& windowId);
+// True when the cursor the X server shows right now is fully transparent.
+bool cursorIsInvisible();
 // Runs a shell command and returns its standard output.
 std::string run(const std::string& command);
-} // namespace x11
+}  // namespace x11
 
 void sleepSeconds(double seconds);
 
-} // namespace dusk::test
+}  // namespace dusk::test

@@ -11,7 +11,7 @@ namespace {
 constexpr int contextWidth = 320;
 constexpr int contextHeight = 240;
 
-} // namespace
+}  // namespace
 
 GLFWwindow* sharedContext() {
     static GLFWwindow* window = nullptr;
@@ -21,9 +21,7 @@ GLFWwindow* sharedContext() {
     if (!glfwInit()) {
         return nullptr;
     }
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
-    glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
-    glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    setContextHints();
     glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
     window = glfwCreateWindow(contextWidth, contextHeight, "Dusklorne test", nullptr, nullptr);
     if (window == nullptr) {
@@ -61,4 +59,4 @@ void GLTest::TearDown() {
     }
 }
 
-} // namespace dusk::test
+}  // namespace dusk::test

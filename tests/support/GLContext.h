@@ -25,4 +25,4 @@ protected:
 // Takes every queued GL error; returns how many there were.
 int takeGlErrors();
 
-} // namespace dusk::test
+}  // namespace dusk::test
