@@ -18,18 +18,20 @@ fi
 shots="$build/screenshots"
 mkdir -p "$shots"
 rm -f "$shots"/*.png
-width=$(awk 'NR==1{print $1}' config.txt)
-height=$(awk '{for(i=1;i<=NF;i++) t[n++]=$i} END{print t[1]}' config.txt)
-display=:$((90 + RANDOM % 9))
-Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+# The window size is the first two tokens of config.txt.
+read -r width height < <(tr -s ' \t\n' '  ' < config.txt)
+width=${width//[!0-9]/} height=${height//[!0-9]/}
+# Xvfb picks a free display number itself and writes it to the given descriptor.
+display_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
 xvfb_pid=$!
-trap 'kill $xvfb_pid 2>/dev/null || true' EXIT
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+trap 'kill $xvfb_pid 2>/dev/null || true; rm -f "$display_file"' EXIT
+for _ in $(seq 100); do [[ -s "$display_file" ]] && break; sleep 0.1; done
+export DISPLAY=:$(head -n1 "$display_file")
 
 "$build/dusklorne" &
 demo_pid=$!
-echo "Dusklorne runs on the virtual display $display; screenshots every ten seconds of the intro."
+echo "No display: Dusklorne runs on the virtual display $DISPLAY; screenshots every ten seconds of the intro."
 for t in 5 15 25 35 45; do
     sleep $((t - ${last:-0}))
     last=$t

@@ -8,12 +8,13 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 label=${1:-}
 jobs=$(nproc)
 
-display=:$((60 + RANDOM % 30))
-Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display number itself and writes it to the given descriptor.
+display_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
 xvfb_pid=$!
-trap 'kill $xvfb_pid 2>/dev/null || true' EXIT
-export DISPLAY=$display
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+trap 'kill $xvfb_pid 2>/dev/null || true; rm -f "$display_file"' EXIT
+for _ in $(seq 100); do [[ -s "$display_file" ]] && break; sleep 0.1; done
+export DISPLAY=:$(head -n1 "$display_file")
 export LIBGL_ALWAYS_SOFTWARE=1 GALLIUM_DRIVER=llvmpipe
 
 run_suite() {
