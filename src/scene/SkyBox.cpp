@@ -18,14 +18,9 @@ struct WallPlacement {
 
 }  // namespace
 
-SkyBox::SkyBox(const std::string& modelPath, const glm::mat4& modelMatrix, ShaderProgram* shader,
-               const std::string& colorPath)
-    : Object(modelPath, modelMatrix, shader, colorPath), walls{} {
-    body = createRigidBody(newPlaneShape(), 0.0f, 0.0f, 0.0f, 0.0f);
-    constrainToGround(body);
-
+void createWalls(int width, btRigidBody* walls[4]) {
     // 1.57 rather than pi/2: the walls lean by 0.0008 rad, their normals keep a little upward part.
-    const float h = static_cast<float>(worldWidth / 2);
+    const float h = static_cast<float>(width / 2);
     const WallPlacement placements[4] = {
         {0.0f, h, 0.0f, -1.57f, 0.0f},
         {0.0f, -h, 0.0f, 1.57f, 0.0f},
@@ -42,6 +37,14 @@ SkyBox::SkyBox(const std::string& modelPath, const glm::mat4& modelMatrix, Shade
         walls[i]->getWorldTransform().getOrigin() += btVector3(wall.x, 0.0f, wall.z);
         constrainToGround(walls[i]);
     }
+}
+
+SkyBox::SkyBox(const std::string& modelPath, const glm::mat4& modelMatrix, ShaderProgram* shader,
+               const std::string& colorPath)
+    : Object(modelPath, modelMatrix, shader, colorPath), walls{} {
+    body = createRigidBody(newPlaneShape(), 0.0f, 0.0f, 0.0f, 0.0f);
+    constrainToGround(body);
+    createWalls(worldWidth, walls);
 }
 
 void SkyBox::update(float) {

@@ -16,4 +16,8 @@ public:
     btRigidBody* walls[4];  // not owned: +z, -z, +x, -x
 };
 
+// The four walls of a playing area `width` wide, at +-width / 2 in integer division, stored in
+// the order +z, -z, +x, -x. The sky box builds its walls with its own worldWidth.
+void createWalls(int width, btRigidBody* walls[4]);
+
 }  // namespace dusk::scene

@@ -1,0 +1,130 @@
+#include "app/DebugKeysRealKeys.h"
+#include "support/EndToEnd.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <regex>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+using dusk::test::DemoProcess;
+using dusk::test::RunDirectory;
+namespace x11 = dusk::test::x11;
+
+std::vector<std::string> linesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// A coordinate as the stream's default formatting writes a float: %g, six significant digits.
+bool isDefaultFormatted(const std::string& text) {
+    char formatted[32];
+    std::snprintf(formatted, sizeof(formatted), "%g", std::strtof(text.c_str(), nullptr));
+    return text == formatted;
+}
+
+class DebugKeysE2ETest : public ::testing::Test {
+protected:
+    // Starts the demo in its own run directory and waits until it reads keys.
+    void start(const std::string& name, bool blockRecording = false) {
+        dir = std::make_unique<RunDirectory>(name, "640 480\n");
+        if (blockRecording) {
+            std::filesystem::create_directory(dir->file("camData.txt"));
+        }
+        demo = std::make_unique<DemoProcess>(*dir);
+        window = x11::waitForWindow("Dusklorne", 120.0);
+        ASSERT_FALSE(window.empty()) << demo->output();
+        ASSERT_TRUE(dusk::test::waitUntilKeysAreRead(window, *demo)) << demo->output();
+    }
+
+    bool outputHas(const std::string& text) const {
+        return demo->output().find(text) != std::string::npos;
+    }
+
+    std::unique_ptr<RunDirectory> dir;
+    std::unique_ptr<DemoProcess> demo;
+    std::string window;
+};
+
+TEST_F(DebugKeysE2ETest, F3SwitchesTheWireframeAndSaysSo) {
+    start("debugkeys-e2e-f3");
+    size_t helpEnd = demo->output().size();
+    ASSERT_TRUE(dusk::test::holdKeyUntil(
+        window, "F3", [&] { return outputHas("enable wireframe mode\n"); }, 30.0))
+        << demo->output();
+    dusk::test::sleepSeconds(0.3);
+
+    // A long hold may toggle more than once: every poll acts, each with its own line.
+    std::vector<std::string> lines = linesOf(demo->output().substr(helpEnd));
+    std::vector<std::string> toggles;
+    for (const std::string& line : lines) {
+        if (line.find("wireframe") != std::string::npos) {
+            toggles.push_back(line);
+        }
+    }
+    ASSERT_FALSE(toggles.empty());
+    for (size_t i = 0; i < toggles.size(); ++i) {
+        EXPECT_EQ(toggles[i], i % 2 == 0 ? "enable wireframe mode" : "disable wireframe mode");
+    }
+    EXPECT_TRUE(demo->running());
+    EXPECT_EQ(dusk::test::endWithEscape(window, *demo), 0) << demo->output();
+}
+
+TEST_F(DebugKeysE2ETest, SpaceAppendsThePositionAsALineOfPathData) {
+    start("debugkeys-e2e-space");
+    ASSERT_EQ(dir->readFile("camData.txt"), "");
+    size_t before = demo->output().size();
+    // Flushed per line: the file shows the line while the demo still runs.
+    ASSERT_TRUE(dusk::test::holdKeyUntil(
+        window, "space", [&] { return !dir->readFile("camData.txt").empty(); }, 30.0));
+    dusk::test::sleepSeconds(0.3);
+    EXPECT_EQ(demo->output().substr(before), "") << "recording prints nothing";
+
+    const std::regex format(R"(ballPath\.push_back\(glm::vec3\((\S+)f, (\S+)f, (\S+)f\)\); )");
+    std::string recorded = dir->readFile("camData.txt");
+    ASSERT_EQ(recorded.back(), '\n');
+    std::vector<std::string> lines = linesOf(recorded);
+    ASSERT_FALSE(lines.empty());
+    for (const std::string& line : lines) {
+        std::smatch match;
+        ASSERT_TRUE(std::regex_match(line, match, format)) << "[" << line << "]";
+        for (int i = 1; i <= 3; ++i) {
+            EXPECT_TRUE(isDefaultFormatted(match[i].str())) << line;
+        }
+    }
+    EXPECT_EQ(dusk::test::endWithEscape(window, *demo), 0) << demo->output();
+    EXPECT_EQ(linesOf(dir->readFile("camData.txt")).size(), lines.size()) << "ESC records nothing";
+}
+
+TEST_F(DebugKeysE2ETest, UnwritableRecordingLeavesSpaceWithoutEffect) {
+    start("debugkeys-e2e-blocked", true);
+    size_t before = demo->output().size();
+    // F4's message proves that a poll saw SPACE held with it.
+    x11::run("xdotool keydown space");
+    bool polled = dusk::test::holdKeyUntil(
+        window, "F4", [&] { return outputHas("texture sampling bilinear\n"); }, 30.0);
+    dusk::test::sleepSeconds(0.3);
+    x11::run("xdotool keyup space");
+    ASSERT_TRUE(polled) << demo->output();
+
+    dusk::test::sleepSeconds(0.3);
+    EXPECT_TRUE(demo->running()) << "the demo runs on";
+    for (const std::string& line : linesOf(demo->output().substr(before))) {
+        EXPECT_EQ(line.rfind("texture sampling ", 0), 0u) << "only F4 speaks: " << line;
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(dir->file("camData.txt")));
+    EXPECT_TRUE(std::filesystem::is_empty(dir->file("camData.txt")));
+    EXPECT_EQ(dusk::test::endWithEscape(window, *demo), 0) << demo->output();
+}
+
+}  // namespace
