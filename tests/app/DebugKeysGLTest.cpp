@@ -52,7 +52,8 @@ protected:
         game->camera = new dusk::scene::Camera(
             glm::translate(glm::mat4(1.0f), glm::vec3(50.0f, 50.0f, 50.0f)), window);
         std::filesystem::create_directories(DUSK_TEST_OUTPUT_DIR);
-        recording = std::string(DUSK_TEST_OUTPUT_DIR) + "/debugkeys-camData.txt";
+        recording = std::string(DUSK_TEST_OUTPUT_DIR) + "/debugkeys-" +
+                    ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".txt";
         camDataStream.close();
         camDataStream.clear();
         camDataStream.open(recording, std::ios::out | std::ios::trunc);

@@ -8,6 +8,7 @@
 #include "assets/Texture.h"
 
 #include <Magick++.h>
+#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
@@ -114,6 +115,11 @@ inline void writeSceneContent(const std::string& root) {
           "Light_Texture.png", "fire_atlas.png", "Default_NM.png", "Default_SM.png"}) {
         writeImage(root + "/Model/Image/" + image, "gray");
     }
+}
+
+// A name for the running test's own files: ctest runs the tests of one program side by side.
+inline std::string currentTestName() {
+    return ::testing::UnitTest::GetInstance()->current_test_info()->name();
 }
 
 // A fresh folder under the test output folder holding the scene's stand-in files, made the

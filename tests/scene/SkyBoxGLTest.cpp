@@ -37,7 +37,8 @@ class SkyBoxGLTest : public dusk::test::GLTest {
 protected:
     void SetUp() override {
         GLTest::SetUp();
-        content = std::make_unique<dusk::test::SceneContentDirectory>("skybox-content");
+        content = std::make_unique<dusk::test::SceneContentDirectory>(
+            "skybox-" + dusk::test::currentTestName());
         sky = new ShaderProgram("Dusklorne/Shader/blinnphong.vert", "Dusklorne/Shader/sky.frag");
     }
 

@@ -33,7 +33,8 @@ class TreeGLTest : public dusk::test::GLTest {
 protected:
     void SetUp() override {
         GLTest::SetUp();
-        content = std::make_unique<dusk::test::SceneContentDirectory>("tree-content");
+        content = std::make_unique<dusk::test::SceneContentDirectory>(
+            "tree-" + dusk::test::currentTestName());
         shader = new ShaderProgram("Dusklorne/Shader/blinnphong.vert",
                                    "Dusklorne/Shader/blinnphong.frag");
         dusk::resetRandom();
