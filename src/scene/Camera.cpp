@@ -40,12 +40,13 @@ void Camera::update(float) {
 
     const double h = horizontalAngle;
     const double v = verticalAngle;
-    const double quarterTurn = 1.57f;  // deliberately not pi/2
+    // Deliberately 1.57, not pi/2; the float difference is evaluated in double like the rest.
+    const double rightAngle = static_cast<float>(horizontalAngle - 1.57f);
     glm::vec3 direction(static_cast<float>(std::cos(v) * std::sin(h)),
                         static_cast<float>(std::sin(v)),
                         static_cast<float>(std::cos(v) * std::cos(h)));
-    glm::vec3 right(static_cast<float>(std::sin(static_cast<float>(h - quarterTurn))), 0.0f,
-                    static_cast<float>(std::cos(static_cast<float>(h - quarterTurn))));
+    glm::vec3 right(static_cast<float>(std::sin(rightAngle)), 0.0f,
+                    static_cast<float>(std::cos(rightAngle)));
     glm::vec3 up = glm::cross(right, direction);
 
     movement = glm::vec3(0.0f);
