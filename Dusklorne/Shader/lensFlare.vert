@@ -1,0 +1,13 @@
+#version 330 core
+
+// The full-window quad.
+
+in vec3 position;
+in vec2 uv;
+
+out vec2 texCoord;
+
+void main() {
+    texCoord = uv;
+    gl_Position = vec4(position, 1.0);
+}

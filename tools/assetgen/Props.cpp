@@ -1,0 +1,101 @@
+#include "Props.h"
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+namespace dusk::assetgen {
+
+MeshBuilder buildGround() {
+    MeshBuilder m;
+    const int cells = 20;
+    const float half = 70.0f;
+    const float worldScale = 2.5f, repeat = 10.0f;
+    const glm::vec3 up(0.0f, 1.0f, 0.0f);
+    auto vertex = [&](int i, int j) {
+        float x = -half + 2.0f * half * i / cells;
+        float z = -half + 2.0f * half * j / cells;
+        // u along +x, v along -z (the image's up points north-west... away from the viewer
+        // looking down with +x to the right).
+        return Vertex{{x, 0.0f, z}, up, {x * worldScale / repeat, -z * worldScale / repeat}};
+    };
+    for (int j = 0; j < cells; ++j) {
+        for (int i = 0; i < cells; ++i) {
+            // Counter-clockwise seen from above: (i, j+1), (i+1, j+1), (i+1, j), (i, j).
+            m.quad(vertex(i, j + 1), vertex(i + 1, j + 1), vertex(i + 1, j), vertex(i, j));
+        }
+    }
+    return m;
+}
+
+const SkyFace* skyFaces() {
+    static const SkyFace faces[6] = {
+        {{1, 0, 0}, {0, 0, 1}, {0, 1, 0}, 0, 0},  {{-1, 0, 0}, {0, 0, -1}, {0, 1, 0}, 1, 0},
+        {{0, 1, 0}, {1, 0, 0}, {0, 0, 1}, 2, 0},  {{0, -1, 0}, {1, 0, 0}, {0, 0, -1}, 0, 1},
+        {{0, 0, 1}, {-1, 0, 0}, {0, 1, 0}, 1, 1}, {{0, 0, -1}, {1, 0, 0}, {0, 1, 0}, 2, 1},
+    };
+    return faces;
+}
+
+MeshBuilder buildSkyBox() {
+    MeshBuilder m;
+    const float inner = SkyAtlas::cell - 2.0f * SkyAtlas::border;
+    for (int f = 0; f < 6; ++f) {
+        const SkyFace& face = skyFaces()[f];
+        auto corner = [&](float s, float t) {
+            glm::vec3 p =
+                (face.centre + face.right * (2.0f * s - 1.0f) + face.up * (2.0f * t - 1.0f)) *
+                kSkyHalfSize;
+            float px = face.column * SkyAtlas::cell + SkyAtlas::border + s * inner;
+            float py = face.row * SkyAtlas::cell + SkyAtlas::border + (1.0f - t) * inner;
+            glm::vec2 uv(px / SkyAtlas::width, 1.0f - py / SkyAtlas::height);
+            return Vertex{p, -face.centre, uv};
+        };
+        // Counter-clockwise seen from inside.
+        m.quad(corner(0, 0), corner(1, 0), corner(1, 1), corner(0, 1));
+    }
+    return m;
+}
+
+bool writeQuadSphere(const std::string& path) {
+    const int n = 8;
+    std::string text = "# Dusklorne light ball: a unit sphere of quads\no sphere\n";
+    std::string faces;
+    int index = 0;
+    char line[160];
+    for (int f = 0; f < 6; ++f) {
+        const SkyFace& face = skyFaces()[f];
+        // Seen from outside the right axis is mirrored.
+        glm::vec3 right = -face.right;
+        for (int j = 0; j < n; ++j) {
+            for (int i = 0; i < n; ++i) {
+                int corners[4][2] = {{i, j}, {i + 1, j}, {i + 1, j + 1}, {i, j + 1}};
+                faces += "f";
+                for (auto& c : corners) {
+                    float s = static_cast<float>(c[0]) / n, t = static_cast<float>(c[1]) / n;
+                    glm::vec3 p = glm::normalize(face.centre + right * (2.0f * s - 1.0f) +
+                                                 face.up * (2.0f * t - 1.0f));
+                    std::snprintf(line, sizeof line, "v %.5f %.5f %.5f\nvt %.5f %.5f\n", p.x + 0.0f,
+                                  p.y + 0.0f, p.z + 0.0f, s, t);
+                    text += line;
+                    std::snprintf(line, sizeof line, "vn %.5f %.5f %.5f\n", p.x + 0.0f, p.y + 0.0f,
+                                  p.z + 0.0f);
+                    text += line;
+                    ++index;
+                    std::snprintf(line, sizeof line, " %d/%d/%d", index, index, index);
+                    faces += line;
+                }
+                faces += "\n";
+            }
+        }
+    }
+    text += faces;
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) {
+        return false;
+    }
+    bool ok = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    return std::fclose(file) == 0 && ok;
+}
+
+}  // namespace dusk::assetgen

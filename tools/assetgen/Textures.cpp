@@ -1,0 +1,501 @@
+#include "Textures.h"
+
+#include "Noise.h"
+#include "Props.h"
+#include "Trees.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace dusk::assetgen {
+
+namespace {
+
+using glm::vec3;
+using glm::vec4;
+
+vec3 mix3(const vec3& a, const vec3& b, double t) {
+    return a + (b - a) * static_cast<float>(t);
+}
+
+// Alpha-blends `color` over a pixel.
+void over(vec4& dst, const vec3& color, float alpha) {
+    float a = alpha + dst.a * (1.0f - alpha);
+    if (a <= 0.0f) {
+        return;
+    }
+    vec3 rgb = (color * alpha + vec3(dst) * dst.a * (1.0f - alpha)) / a;
+    dst = vec4(rgb, a);
+}
+
+}  // namespace
+
+SurfaceMaps makeStone(int size) {
+    const int courses = 8;
+    const int courseHeight = size / courses;
+    // Block joints of each course as cumulative positions from a random start.
+    std::vector<std::vector<int>> joints(courses);
+    std::vector<int> starts(courses);
+    Rng rng(1111);
+    for (int c = 0; c < courses; ++c) {
+        starts[c] = static_cast<int>(rng.uniform() * size);
+        std::vector<double> widths;
+        double total = 0.0;
+        while (total < size) {
+            double w = rng.range(0.14, 0.3) * size;
+            widths.push_back(w);
+            total += w;
+        }
+        std::vector<int>& j = joints[c];
+        j.push_back(0);
+        double sum = 0.0;
+        for (double w : widths) {
+            sum += w * size / total;
+            j.push_back(static_cast<int>(std::lround(sum)));
+        }
+        j.back() = size;
+    }
+    std::vector<float> height(static_cast<size_t>(size) * size);
+    SurfaceMaps maps{ImageBuffer(size, size), ImageBuffer(size, size), ImageBuffer(size, size)};
+    const double scale = 1.0 / size;
+    for (int y = 0; y < size; ++y) {
+        int course = y / courseHeight;
+        int ly = y % courseHeight;
+        const std::vector<int>& j = joints[course];
+        for (int x = 0; x < size; ++x) {
+            int xr = ((x - starts[course]) % size + size) % size;
+            size_t k = 0;
+            while (k + 2 < j.size() && j[k + 1] <= xr) {
+                ++k;
+            }
+            int block = course * 16 + static_cast<int>(k);
+            double dx = std::min(xr - j[k], j[k + 1] - xr);
+            double dy = std::min(ly, courseHeight - ly);
+            double u = x * scale, v = y * scale;
+            double jitter = 2.5 * tileFbm(u * 16, v * 16, 16, 16, 3, 0.5, 21);
+            double mortar = 5.0 + jitter;
+            double edge = std::min(dx, dy) - mortar;
+            double grain = tileFbm(u * 32, v * 32, 32, 32, 4, 0.55, 22);
+            double broad = tileFbm(u * 4, v * 4, 4, 4, 4, 0.5, 23);
+            uint32_t h = hash3(block, course, 5, 77);
+            double tone = 0.82 + 0.3 * ((h & 255) / 255.0);
+            double warm = ((h >> 8) & 255) / 255.0;
+            double tiltX = (((h >> 16) & 255) / 255.0 - 0.5) * 0.0016;
+            double tiltY = (((h >> 24) & 255) / 255.0 - 0.5) * 0.0016;
+            double hgt;
+            vec3 color;
+            double spec;
+            if (edge < 0.0) {
+                hgt = 0.08 + 0.05 * grain;
+                color = vec3(0.30f, 0.28f, 0.25f) * static_cast<float>(0.9 + 0.2 * grain);
+                spec = 0.03;
+            } else {
+                double bevel = smoothstep(0.0, 16.0, edge);
+                // Chipped corners: the bevel bites deeper where the noise is low.
+                double chip = smoothstep(0.15, 0.45, grain * 0.5 + 0.5 + edge / 40.0);
+                hgt = 0.3 + 0.55 * bevel * chip + 0.09 * grain +
+                      tiltX * (xr - 0.5 * (j[k] + j[k + 1])) + tiltY * (ly - 0.5 * courseHeight);
+                vec3 stone = mix3(vec3(0.50f, 0.49f, 0.47f), vec3(0.58f, 0.52f, 0.43f), warm);
+                stone *= static_cast<float>(tone * (0.9 + 0.12 * grain + 0.1 * broad));
+                // Weathering darkens the lower part of each block and the dirty patches.
+                double stain = smoothstep(0.1, 0.7, broad + 0.3) * 0.18 +
+                               (1.0 - ly / static_cast<double>(courseHeight)) * 0.05;
+                color = stone * static_cast<float>(1.0 - stain);
+                spec = 0.16 + 0.1 * grain + 0.08 * bevel;
+            }
+            height[static_cast<size_t>(y) * size + x] = static_cast<float>(hgt);
+            maps.color.at(x, y) = vec4(color, 1.0f);
+            maps.specular.at(x, y) = vec4(vec3(static_cast<float>(clamp01(spec))), 1.0f);
+        }
+    }
+    maps.normal = normalMapFromHeight(height, size, size, size / 64.0f);
+    return maps;
+}
+
+SurfaceMaps makeGround(int size) {
+    std::vector<float> height(static_cast<size_t>(size) * size);
+    SurfaceMaps maps{ImageBuffer(size, size), ImageBuffer(size, size), ImageBuffer(size, size)};
+    const double scale = 1.0 / size;
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            double u = x * scale, v = y * scale;
+            // Earth shows through in small patches only: a larger pattern would show the
+            // 10-unit repeat across the field.
+            double patch = tileFbm(u * 6, v * 6, 6, 6, 4, 0.55, 31);
+            double bare = smoothstep(0.22, 0.42, patch);
+            uint32_t clumpId = 0;
+            double clump = tileCellular(u * 40, v * 40, 40, 32, &clumpId);
+            double blades = tileFbm(u * 128, v * 128, 128, 128, 2, 0.6, 33);
+            double fine = tileFbm(u * 48, v * 48, 48, 48, 3, 0.5, 34);
+            uint32_t pebbleId = 0;
+            double pebble = tileCellular(u * 90, v * 90, 90, 35, &pebbleId);
+            double isPebble = bare * smoothstep(0.34, 0.26, pebble) * ((pebbleId & 3) != 0);
+            double tuft = 1.0 - smoothstep(0.1, 0.75, clump);
+            double shade = (clumpId & 255) / 255.0;
+            vec3 grassDark(0.13f, 0.21f, 0.07f), grassLight(0.30f, 0.36f, 0.13f);
+            vec3 grass =
+                mix3(grassDark, grassLight, clamp01(0.35 + 0.5 * tuft * shade + 0.4 * blades));
+            grass *= static_cast<float>(0.85 + 0.2 * fine);
+            vec3 earth = vec3(0.33f, 0.26f, 0.18f) * static_cast<float>(0.85 + 0.25 * fine);
+            vec3 stone = vec3(0.46f, 0.44f, 0.40f) * static_cast<float>(0.8 + 0.4 * shade);
+            vec3 color = mix3(grass, earth, bare);
+            color = mix3(color, stone, isPebble);
+            double h = (1.0 - bare) * (0.45 + 0.3 * tuft + 0.2 * blades) +
+                       bare * (0.25 + 0.1 * fine) + isPebble * 0.35 * smoothstep(0.34, 0.1, pebble);
+            double spec = mix(0.05, 0.1, bare) + isPebble * 0.2;
+            height[static_cast<size_t>(y) * size + x] = static_cast<float>(h);
+            maps.color.at(x, y) = vec4(color, 1.0f);
+            maps.specular.at(x, y) = vec4(vec3(static_cast<float>(spec)), 1.0f);
+        }
+    }
+    maps.normal = normalMapFromHeight(height, size, size, size / 96.0f);
+    return maps;
+}
+
+namespace {
+
+// Bark: vertical ridges and furrows, tiling every 256 columns and the full height.
+vec4 barkAt(int x, int y, int rows) {
+    double u = (x % 256) / 256.0, v = static_cast<double>(y) / rows;
+    double ridge = 1.0 - std::fabs(tileFbm(u * 6, v * 6, 6, 6, 4, 0.5, 41));
+    double knots = tileFbm(u * 3, v * 3, 3, 3, 3, 0.5, 42);
+    double fibre = tileFbm(u * 24, v * 6, 24, 6, 2, 0.5, 43);
+    vec3 c = vec3(0.30f, 0.23f, 0.17f) *
+             static_cast<float>(0.45 + 0.7 * std::pow(ridge, 3.0) + 0.1 * fibre + 0.1 * knots);
+    return vec4(c, 1.0f);
+}
+
+// One leaf: an ellipse with a darker midrib and a lighter tip.
+void drawLeaf(ImageBuffer& img, int x0, int y0, int w, int h, double cx, double cy, double angle,
+              double length, const vec3& color) {
+    double ca = std::cos(angle), sa = std::sin(angle);
+    double halfL = 0.5 * length, halfW = 0.22 * length;
+    int r = static_cast<int>(halfL) + 2;
+    for (int py = static_cast<int>(cy) - r; py <= static_cast<int>(cy) + r; ++py) {
+        for (int px = static_cast<int>(cx) - r; px <= static_cast<int>(cx) + r; ++px) {
+            if (px < x0 + 2 || py < y0 + 2 || px >= x0 + w - 2 || py >= y0 + h - 2) {
+                continue;
+            }
+            double dx = px + 0.5 - cx, dy = py + 0.5 - cy;
+            double along = dx * ca + dy * sa, across = -dx * sa + dy * ca;
+            // Pointed at the tip: narrower toward +along.
+            double taper = 1.0 - 0.45 * (along / halfL + 1.0) * 0.5;
+            double e = std::sqrt((along / halfL) * (along / halfL) +
+                                 (across / (halfW * taper)) * (across / (halfW * taper)));
+            if (e >= 1.0) {
+                continue;
+            }
+            double cover = clamp01((1.0 - e) * halfW * 0.8);
+            double rib = std::fabs(across) < 1.0 ? 0.8 : 1.0;
+            double light = 0.8 + 0.35 * (along / halfL * 0.5 + 0.5) - 0.25 * e * e;
+            over(img.at(px, py), color * static_cast<float>(rib * light),
+                 static_cast<float>(cover));
+        }
+    }
+}
+
+void drawLine(ImageBuffer& img, int x0, int y0, int w, int h, double ax, double ay, double bx,
+              double by, double width, const vec3& color) {
+    int minX = static_cast<int>(std::floor(std::min(ax, bx) - width)) - 1;
+    int maxX = static_cast<int>(std::ceil(std::max(ax, bx) + width)) + 1;
+    int minY = static_cast<int>(std::floor(std::min(ay, by) - width)) - 1;
+    int maxY = static_cast<int>(std::ceil(std::max(ay, by) + width)) + 1;
+    double lx = bx - ax, ly = by - ay;
+    double len2 = std::max(1e-9, lx * lx + ly * ly);
+    for (int py = std::max(minY, y0 + 2); py <= std::min(maxY, y0 + h - 3); ++py) {
+        for (int px = std::max(minX, x0 + 2); px <= std::min(maxX, x0 + w - 3); ++px) {
+            double qx = px + 0.5 - ax, qy = py + 0.5 - ay;
+            double t = clamp01((qx * lx + qy * ly) / len2);
+            double d = std::hypot(qx - t * lx, qy - t * ly);
+            double halfWidth = 0.5 * width * (1.0 - 0.6 * t);
+            double cover = clamp01(halfWidth + 0.5 - d);
+            if (cover > 0.0) {
+                over(img.at(px, py), color, static_cast<float>(cover));
+            }
+        }
+    }
+}
+
+// Gives transparent texels the average colour of the opaque ones, so that filtering does not
+// darken the cut-out edges, and sets the foliage alpha.
+void finishSprite(ImageBuffer& img, int x0, int y0, int w, int h) {
+    vec3 sum(0.0f);
+    double count = 0.0;
+    for (int y = y0; y < y0 + h; ++y) {
+        for (int x = x0; x < x0 + w; ++x) {
+            const vec4& p = img.at(x, y);
+            sum += vec3(p) * p.a;
+            count += p.a;
+        }
+    }
+    vec3 average = count > 0.0 ? sum / static_cast<float>(count) : vec3(0.2f, 0.3f, 0.1f);
+    for (int y = y0; y < y0 + h; ++y) {
+        for (int x = x0; x < x0 + w; ++x) {
+            vec4& p = img.at(x, y);
+            vec3 rgb = mix3(average, vec3(p), p.a);
+            // Opaque foliage is stored as 0.9: the alpha test passes it, the lit shader reads
+            // it as leaves.
+            float a = p.a > 0.5f ? 0.9f : 0.0f;
+            if (p.a > 0.35f && p.a <= 0.5f) {
+                a = 0.9f * (p.a - 0.35f) / 0.15f;
+            }
+            p = vec4(rgb, a);
+        }
+    }
+}
+
+}  // namespace
+
+ImageBuffer makeTreeAtlas() {
+    const int size = 1024;
+    ImageBuffer img(size, size, vec4(0.0f));
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            if (x < 320 || x >= 960) {
+                img.at(x, y) = barkAt(x, y, size);
+            }
+        }
+    }
+    Rng rng(4444);
+    // Broadleaf cluster: twigs, then leaves densest near the middle.
+    {
+        const int x0 = 320, y0 = 0, w = 640, h = 512;
+        double cx = x0 + 320.0, cy = y0 + 256.0;
+        for (int i = 0; i < 9; ++i) {
+            double a = rng.range(0.0, 6.2831853);
+            double len = rng.range(120.0, 220.0);
+            drawLine(img, x0, y0, w, h, cx, cy, cx + len * std::cos(a),
+                     cy + len * std::sin(a) * 0.8, 7.0, vec3(0.22f, 0.16f, 0.11f));
+        }
+        for (int i = 0; i < 420; ++i) {
+            double r = 215.0 * std::sqrt(rng.uniform());
+            double a = rng.range(0.0, 6.2831853);
+            double lx = cx + r * std::cos(a) * 1.15, ly = cy + r * std::sin(a) * 0.95;
+            double angle = a + rng.range(-0.9, 0.9);
+            double length = rng.range(34.0, 54.0);
+            double g = rng.uniform();
+            vec3 color = mix3(vec3(0.15f, 0.27f, 0.07f), vec3(0.33f, 0.42f, 0.12f), g);
+            // Leaves further out catch more light.
+            color *= static_cast<float>(0.75 + 0.35 * r / 215.0);
+            drawLeaf(img, x0, y0, w, h, lx, ly, angle, length, color);
+        }
+        finishSprite(img, x0, y0, w, h);
+    }
+    // Fir branch: a stem from the left edge to the tip, side sprigs toward the tip, needles.
+    {
+        const int x0 = 320, y0 = 512, w = 640, h = 512;
+        double stemY = y0 + 256.0;
+        auto stemAt = [&](double t) { return stemY + 30.0 * t * t; };
+        vec3 wood(0.25f, 0.18f, 0.12f);
+        auto needles = [&](double ax, double ay, double bx, double by, double spread, int count) {
+            double lx = bx - ax, ly = by - ay;
+            double dirA = std::atan2(ly, lx);
+            for (int n = 0; n < count; ++n) {
+                double t = (n + rng.uniform()) / count;
+                double px = ax + lx * t, py = ay + ly * t;
+                double side = n % 2 == 0 ? 1.0 : -1.0;
+                double angle = dirA + side * rng.range(0.7, 1.1);
+                double nl = spread * (1.0 - 0.5 * t) * rng.range(0.7, 1.0) + 4.0;
+                vec3 color =
+                    mix3(vec3(0.05f, 0.15f, 0.08f), vec3(0.14f, 0.30f, 0.13f), rng.uniform());
+                drawLine(img, x0, y0, w, h, px, py, px + nl * std::cos(angle),
+                         py + nl * std::sin(angle), 3.2, color);
+            }
+        };
+        drawLine(img, x0, y0, w, h, x0 + 2.0, stemY, x0 + 610.0, stemAt(1.0), 9.0, wood);
+        needles(x0 + 2.0, stemY, x0 + 610.0, stemAt(1.0), 34.0, 170);
+        for (int s = 0; s < 16; ++s) {
+            double t = 0.06 + 0.88 * s / 15.0;
+            double bx = x0 + 2.0 + 608.0 * t, by = stemAt(t);
+            double side = s % 2 == 0 ? 1.0 : -1.0;
+            // Sprigs are longest a third of the way out: the outline of a branch.
+            double env = std::sin(3.14159 * std::min(1.0, t * 1.25 + 0.05));
+            double len = 40.0 + 190.0 * env;
+            double angle = side * rng.range(0.65, 0.9);
+            double ex = bx + len * std::cos(angle), ey = by + len * std::sin(angle);
+            drawLine(img, x0, y0, w, h, bx, by, ex, ey, 4.5, wood);
+            needles(bx, by, ex, ey, 26.0, static_cast<int>(len / 2.2));
+        }
+        finishSprite(img, x0, y0, w, h);
+    }
+    return img;
+}
+
+namespace {
+
+vec3 skyColor(const vec3& dIn) {
+    vec3 d = glm::normalize(dIn);
+    const vec3 sun = glm::normalize(vec3(1.0f, 1.0f, 1.0f));
+    double e = d.y;
+    double cosSun = glm::dot(d, sun);
+    // Azimuth toward the sun: the warm side of the sky.
+    glm::vec2 flat(d.x, d.z);
+    double toward = glm::length(flat) > 1e-6
+                        ? glm::dot(glm::normalize(flat), glm::normalize(glm::vec2(1.0f, 1.0f)))
+                        : 0.0;
+    double warmSide = 0.5 + 0.5 * toward;
+    vec3 zenith(0.07f, 0.09f, 0.25f);
+    vec3 high(0.24f, 0.22f, 0.46f);
+    vec3 lowWarm(0.96f, 0.58f, 0.38f), lowCool(0.72f, 0.50f, 0.62f);
+    vec3 horizon(0.86f, 0.76f, 0.70f);
+    vec3 low = mix3(lowCool, lowWarm, warmSide);
+    vec3 c;
+    if (e <= 0.0) {
+        c = horizon;
+    } else {
+        double h = std::pow(e, 0.6);
+        c = mix3(horizon, low, smoothstep(0.0, 0.25, h));
+        c = mix3(c, high, smoothstep(0.25, 0.65, h));
+        c = mix3(c, zenith, smoothstep(0.6, 1.0, h));
+    }
+    // Sun: a broad warm glow, a tighter bright one and the disc.
+    double s = std::max(0.0, cosSun);
+    c += vec3(1.0f, 0.62f, 0.32f) * static_cast<float>(0.35 * std::pow(s, 8.0));
+    c += vec3(1.0f, 0.8f, 0.55f) * static_cast<float>(0.6 * std::pow(s, 90.0));
+    c = mix3(c, vec3(1.0f, 0.96f, 0.86f), smoothstep(0.9993, 0.9996, cosSun));
+    // Clouds: a layer seen through the projection onto a plane above, thin near the horizon.
+    if (e > 0.0) {
+        double k = 1.0 / (e + 0.12);
+        double px = d.x * k, pz = d.z * k;
+        double n = fbm3(px * 1.3, pz * 3.2, 0.5, 5, 0.5, 51);
+        double cover = smoothstep(0.52, 0.7, n) * smoothstep(0.02, 0.15, e) *
+                       (1.0 - smoothstep(0.55, 0.85, e));
+        double lit = 0.5 + 0.5 * std::max(0.0, toward);
+        vec3 cloud = mix3(vec3(0.36f, 0.29f, 0.42f), vec3(1.0f, 0.62f, 0.40f),
+                          lit * (0.4 + 0.6 * smoothstep(0.5, 0.9, n)));
+        c = mix3(c, cloud, cover * 0.85);
+    }
+    return glm::clamp(c, vec3(0.0f), vec3(1.0f));
+}
+
+}  // namespace
+
+ImageBuffer makeSky() {
+    ImageBuffer img(SkyAtlas::width, SkyAtlas::height, vec4(0.0f, 0.0f, 0.0f, 1.0f));
+    const double inner = SkyAtlas::cell - 2.0 * SkyAtlas::border;
+    for (int f = 0; f < 6; ++f) {
+        const SkyFace& face = skyFaces()[f];
+        for (int py = 0; py < SkyAtlas::cell; ++py) {
+            for (int px = 0; px < SkyAtlas::cell; ++px) {
+                // The border continues the face's projection past its edge.
+                double s = (px + 0.5 - SkyAtlas::border) / inner;
+                double t = 1.0 - (py + 0.5 - SkyAtlas::border) / inner;
+                vec3 d = face.centre + face.right * static_cast<float>(2.0 * s - 1.0) +
+                         face.up * static_cast<float>(2.0 * t - 1.0);
+                img.at(face.column * SkyAtlas::cell + px, face.row * SkyAtlas::cell + py) =
+                    vec4(skyColor(d), 1.0f);
+            }
+        }
+    }
+    return img;
+}
+
+ImageBuffer makeBallTexture(int size) {
+    ImageBuffer img(size, size);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            double u = static_cast<double>(x) / size, v = static_cast<double>(y) / size;
+            double n = tileFbm(u * 4, v * 4, 4, 4, 5, 0.55, 61);
+            double swirl = 0.5 + 0.5 * std::sin(12.0 * u + 6.0 * n);
+            vec3 c = mix3(vec3(0.55f, 0.25f, 0.05f), vec3(1.0f, 0.85f, 0.5f), swirl);
+            img.at(x, y) = vec4(c, 1.0f);
+        }
+    }
+    return img;
+}
+
+ImageBuffer makeNebula(int size) {
+    ImageBuffer img(size, size);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            double px = (x + 0.5) / size * 2.0 - 1.0, py = (y + 0.5) / size * 2.0 - 1.0;
+            double r = std::hypot(px, py);
+            double n = fbm3(px * 2.2 + 7.0, py * 2.2 + 3.0, 1.7, 6, 0.55, 71);
+            double m = fbm3(px * 1.3 + 1.0, py * 1.3 + 9.0, 4.1, 4, 0.5, 72);
+            // A lumpy rim: the noise pushes the edge in and out, then it fades to 0 well inside
+            // the square so that no billboard edge shows.
+            double edge = r + 0.45 * (n - 0.5);
+            double body = smoothstep(0.92, 0.15, edge);
+            double alpha = body * body * (0.45 + 0.75 * n) * 0.8;
+            alpha *= smoothstep(1.0, 0.85, r);
+            vec3 pale(0.88f, 0.80f, 0.92f), rose(0.92f, 0.66f, 0.72f), teal(0.55f, 0.70f, 0.86f);
+            vec3 c = mix3(mix3(rose, teal, smoothstep(0.35, 0.65, m)), pale, body * 0.5);
+            img.at(x, y) = vec4(c, static_cast<float>(clamp01(alpha)));
+        }
+    }
+    return img;
+}
+
+ImageBuffer makeGlow(int size) {
+    ImageBuffer img(size, size);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            double px = (x + 0.5) / size * 2.0 - 1.0, py = (y + 0.5) / size * 2.0 - 1.0;
+            double r = std::hypot(px, py);
+            double core = smoothstep(0.2, 0.08, r);
+            double halo = std::exp(-r * r * 7.0) * 0.9 + std::exp(-r * 3.5) * 0.25;
+            double alpha = std::max(core, halo) * smoothstep(1.0, 0.75, r);
+            vec3 c =
+                mix3(vec3(1.0f, 0.72f, 0.36f), vec3(1.0f, 0.98f, 0.92f), smoothstep(0.45, 0.05, r));
+            img.at(x, y) = vec4(c, static_cast<float>(clamp01(alpha)));
+        }
+    }
+    return img;
+}
+
+ImageBuffer makeFireAtlas(int size) {
+    ImageBuffer img(size, size);
+    const int cell = size / 8;
+    for (int frame = 0; frame < 64; ++frame) {
+        int cx = (frame % 8) * cell, cy = (frame / 8) * cell;
+        double age = frame / 63.0;
+        double radius = frame == 0 ? 0.06 : 0.1 + 0.27 * (1.0 - std::exp(-frame / 7.0));
+        double rise = 0.06 * age;
+        for (int y = 0; y < cell; ++y) {
+            for (int x = 0; x < cell; ++x) {
+                // The particle quad shows a cell's top row at its bottom edge: drawn upside
+                // down here, the fire stands upright on screen with its smoke rising.
+                double px = (x + 0.5) / cell - 0.5;
+                double py = (y + 0.5) / cell - 0.5 - rise;
+                double r = std::hypot(px, py);
+                double n = fbm3(px * 7.0, py * 7.0, frame * 0.09, 5, 0.55, 81);
+                double q = r / radius + 0.7 * (0.5 - n);
+                double density = smoothstep(1.0, 0.55, q);
+                double border =
+                    smoothstep(0.5, 0.42, std::max(std::fabs(px), std::fabs(py + rise)));
+                double heat =
+                    clamp01((1.15 - 1.35 * age) * (1.1 - 0.7 * r / radius) + 0.35 * (n - 0.5));
+                vec3 color;
+                if (heat > 0.75) {
+                    color = mix3(vec3(1.0f, 0.78f, 0.3f), vec3(1.0f, 0.97f, 0.8f),
+                                 (heat - 0.75) / 0.25);
+                } else if (heat > 0.4) {
+                    color = mix3(vec3(0.9f, 0.32f, 0.06f), vec3(1.0f, 0.78f, 0.3f),
+                                 (heat - 0.4) / 0.35);
+                } else if (heat > 0.15) {
+                    color = mix3(vec3(0.25f, 0.16f, 0.13f), vec3(0.9f, 0.32f, 0.06f),
+                                 (heat - 0.15) / 0.25);
+                } else {
+                    color = mix3(vec3(0.12f, 0.11f, 0.11f), vec3(0.25f, 0.16f, 0.13f), heat / 0.15);
+                }
+                double fadeOut = 1.0 - smoothstep(0.55, 1.0, age);
+                double alpha = density * fadeOut * border;
+                if (frame == 0) {
+                    alpha *= 0.2;
+                }
+                img.at(cx + x, cy + y) = vec4(color, static_cast<float>(clamp01(alpha)));
+            }
+        }
+    }
+    return img;
+}
+
+ImageBuffer makeFlatNormal(int size) {
+    return ImageBuffer(size, size, vec4(128.0f / 255.0f, 128.0f / 255.0f, 1.0f, 1.0f));
+}
+
+ImageBuffer makeDefaultSpecular(int size) {
+    return ImageBuffer(size, size, vec4(vec3(64.0f / 255.0f), 1.0f));
+}
+
+}  // namespace dusk::assetgen

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "ImageBuffer.h"
+
+namespace dusk::assetgen {
+
+// Each surface comes as colour, normal map and specular map of one tiling pattern.
+struct SurfaceMaps {
+    ImageBuffer color, normal, specular;
+};
+
+// Ashlar: courses of dressed stone blocks in running bond, eight courses per repeat.
+SurfaceMaps makeStone(int size);
+// Meadow: grass in clumps with bare earth and pebbles between.
+SurfaceMaps makeGround(int size);
+
+// Bark strip and the two foliage sprites (layout in Trees.h). Foliage alpha is 0.9 where
+// opaque, so that the lit shader can tell leaves (light passing through) from bark.
+ImageBuffer makeTreeAtlas();
+// The dusk sky as six cube faces (layout in Props.h): deep blue overhead, warm light toward the
+// sun in the direction (1, 1, 1), clouds lit from below, haze at the horizon.
+ImageBuffer makeSky();
+// The never-drawn ball's swirl.
+ImageBuffer makeBallTexture(int size);
+// Soft cloud puff with alpha fading to nothing at the rim.
+ImageBuffer makeNebula(int size);
+// A glow: opaque white-hot core (alpha 1, which makes it a lens-flare source), warm halo.
+ImageBuffer makeGlow(int size);
+// 8 x 8 explosion frames, played left to right, top to bottom. Cell 0 is a faint spark, shown
+// before the first step and once more after the last.
+ImageBuffer makeFireAtlas(int size);
+// Flat tangent-space normal and the default specular strength.
+ImageBuffer makeFlatNormal(int size);
+ImageBuffer makeDefaultSpecular(int size);
+
+}  // namespace dusk::assetgen
