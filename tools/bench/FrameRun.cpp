@@ -1,0 +1,213 @@
+#include "FrameRun.h"
+
+#include "BenchOptions.h"
+#include "BenchRecorder.h"
+#include "CapturePlan.h"
+#include "FixedStepLoop.h"
+#include "FloorPrograms.h"
+#include "FrameChart.h"
+#include "RgbImage.h"
+#include "SceneSnapshot.h"
+#include "ScriptedInput.h"
+#include "ToolWindow.h"
+
+#include "game/Game.h"
+#include "render/GL.h"
+#include "render/LoadTimers.h"
+#include "scene/Random.h"
+
+#include <cmath>
+#include <iostream>
+#include <memory>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace dusk::bench {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+void (Game::*const renderSteps[renderStepCount])() = {
+    &Game::beginFrame,
+    &Game::renderShadowPass,
+    &Game::renderCameraDepthPass,
+    &Game::renderScenePass,
+    &Game::renderParticlePass,
+    &Game::renderFinalPass,
+    &Game::applyEndOfFrameSettings,
+};
+
+// Runs each render step between two glFinish calls: `times` gets each step's wall time,
+// `submit` (if given) the time the steps took to return.
+void timeRenderSteps(Game* game, double* times, double* submit) {
+    for (int step = 0; step < renderStepCount; ++step) {
+        Clock::time_point start = Clock::now();
+        (game->*renderSteps[step])();
+        Clock::time_point returned = Clock::now();
+        glFinish();
+        times[step] = secondsSince(start);
+        if (submit != nullptr) {
+            *submit += std::chrono::duration<double>(returned - start).count();
+        }
+    }
+}
+
+// The frames the intro takes at this frame time, for reserving room.
+size_t introFrames(double frameTime) {
+    return static_cast<size_t>(std::ceil(1.7 / (0.04 * frameTime))) + 16;
+}
+
+long peakResidentKiB() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+}  // namespace
+
+int runCommand(const Options& options, Clock::time_point programStart,
+               AllocationCount allocationCount) {
+    if (!options.runDir.empty() && chdir(options.runDir.c_str()) != 0) {
+        std::cerr << "dusk_bench: no run directory '" << options.runDir << "'" << std::endl;
+        return 1;
+    }
+    const bool bench = options.command == "bench";
+    // The floor run puts the generator back by its draw count, counted from here.
+    dusk::resetRandom();
+    ScriptedInput input(options.keys);
+    Game* game = openGame(options.width, options.height, options.visible, &input);
+    if (game == nullptr) {
+        return 1;
+    }
+    FixedStepLoop loop(game, &input, options.frameTime);
+    CapturePlan plan(options, game->width, game->height);
+    RgbImage picture;
+    std::vector<std::uint8_t> scratch;
+    BenchRecorder recorder(game->width, game->height, options.frameTime, options.floor);
+    recorder.reserve(options.frames > 0 ? static_cast<size_t>(options.frames)
+                                        : introFrames(options.frameTime));
+
+    // Tool work is left out of the start-up and frame figures.
+    double toolSeconds = 0.0;
+    std::unique_ptr<FloorPrograms> floor;
+    std::unique_ptr<SceneSnapshot> snapshot;
+    if (bench && options.floor) {
+        Clock::time_point start = Clock::now();
+        floor = std::make_unique<FloorPrograms>(*game);
+        snapshot = std::make_unique<SceneSnapshot>(*game);
+        glFinish();
+        toolSeconds += secondsSince(start);
+        if (!floor->ready()) {
+            return 1;
+        }
+    }
+
+    auto finished = [&]() {
+        if (options.frames > 0) {
+            return loop.frame >= options.frames;
+        }
+        return plan.complete() && (!bench || !game->introRunning);
+    };
+    bool written = true;
+    while (!finished() && !loop.closing()) {
+        if (!bench) {
+            loop.startFrame();
+            loop.update();
+            game->render();
+            if (plan.wants(loop.frame, game->pathTime)) {
+                readDrawBuffer(game->width, game->height, &scratch, &picture);
+                written = plan.take(loop.frame, game->pathTime, picture) && written;
+            }
+            loop.present();
+            continue;
+        }
+
+        glFinish();
+        Clock::time_point frameStart = Clock::now();
+        std::uint64_t allocationsAtStart = allocationCount();
+        std::uint64_t toolAllocations = 0;
+        double frameToolSeconds = 0.0;
+        FrameRecord record;
+
+        loop.startFrame();
+        record.frame = loop.frame;
+        Clock::time_point updateStart = Clock::now();
+        loop.update();
+        glFinish();
+        record.update = secondsSince(updateStart);
+        record.submit = record.update;
+        record.pathTime = game->pathTime;
+
+        if (floor != nullptr) {
+            // The same frame first with the floor programs, then everything it changed is put
+            // back, so that the real frame below is the one a plain run draws.
+            Clock::time_point floorStart = Clock::now();
+            snapshot->save();
+            floor->activate();
+            game->uploadFrameUniforms();
+            glFinish();
+            timeRenderSteps(game, record.floorSteps.data(), nullptr);
+            floor->deactivate();
+            snapshot->restore();
+            glFinish();
+            frameToolSeconds += secondsSince(floorStart);
+        }
+
+        timeRenderSteps(game, record.steps.data(), &record.submit);
+
+        if (plan.wants(loop.frame, game->pathTime)) {
+            Clock::time_point captureStart = Clock::now();
+            std::uint64_t before = allocationCount();
+            readDrawBuffer(game->width, game->height, &scratch, &picture);
+            written = plan.take(loop.frame, game->pathTime, picture) && written;
+            toolAllocations += allocationCount() - before;
+            frameToolSeconds += secondsSince(captureStart);
+        }
+
+        loop.present();
+        glFinish();
+        record.whole = secondsSince(frameStart) - frameToolSeconds;
+        record.allocations = allocationCount() - allocationsAtStart - toolAllocations;
+        toolSeconds += frameToolSeconds;
+        if (loop.frame == 1) {
+            recorder.startup.total = secondsSince(programStart) - toolSeconds;
+            recorder.startup.shaders = dusk::loadTimers.shaderSeconds;
+            recorder.startup.models = dusk::loadTimers.modelSeconds;
+            recorder.startup.textures = dusk::loadTimers.textureSeconds;
+        }
+        recorder.add(record);
+    }
+
+    if (bench) {
+        recorder.peakResidentKiB = peakResidentKiB();
+        recorder.glErrors = loop.errorCount;
+        recorder.writeSummary(std::cout, rendererName());
+        if (!options.csvFile.empty()) {
+            if (recorder.writeCsv(options.csvFile)) {
+                std::cout << "csv: " << options.csvFile << std::endl;
+            } else {
+                std::cerr << "dusk_bench: could not write '" << options.csvFile << "'" << std::endl;
+                written = false;
+            }
+        }
+        if (!options.chartFile.empty()) {
+            std::string title = "DUSKLORNE " + std::to_string(game->width) + "X" +
+                                std::to_string(game->height) + "  " + rendererName();
+            if (writeFrameChart(recorder, title, options.chartFile)) {
+                std::cout << "chart: " << options.chartFile << std::endl;
+            } else {
+                written = false;
+            }
+        }
+    }
+    bool complete = plan.finish();
+    glfwTerminate();
+    return written && complete ? 0 : 1;
+}
+
+}  // namespace dusk::bench
