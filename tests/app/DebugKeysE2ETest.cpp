@@ -1,6 +1,7 @@
 #include "app/DebugKeysRealKeys.h"
 #include "support/EndToEnd.h"
 
+#include <glm/glm.hpp>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -143,6 +144,41 @@ TEST_F(DebugKeysE2ETest, UnwritableRecordingLeavesSpaceWithoutEffect) {
     }
     EXPECT_TRUE(std::filesystem::is_directory(dir->file("camData.txt")));
     EXPECT_TRUE(std::filesystem::is_empty(dir->file("camData.txt")));
+    EXPECT_EQ(dusk::test::endWithEscape(window, *demo), 0) << demo->output();
+}
+
+// The whole intro on the real binary: about 42.5 s of real time, then the player flies.
+TEST_F(DebugKeysE2ETest, AfterTheIntroWMovesTheCamera) {
+    start("debugkeys-e2e-intro");
+    dusk::test::sleepSeconds(45.0);
+    ASSERT_TRUE(demo->running()) << demo->output();
+
+    auto recordedLines = [&] { return linesOf(dir->readFile("camData.txt")); };
+    auto record = [&] {
+        size_t before = recordedLines().size();
+        return dusk::test::holdKeyUntil(
+            window, "space", [&] { return recordedLines().size() > before; }, 30.0);
+    };
+    auto position = [](const std::string& line) {
+        std::string coordinates[3];
+        EXPECT_TRUE(splitRecording(line, coordinates)) << line;
+        return glm::vec3(std::strtof(coordinates[0].c_str(), nullptr),
+                         std::strtof(coordinates[1].c_str(), nullptr),
+                         std::strtof(coordinates[2].c_str(), nullptr));
+    };
+
+    // Without a movement key the free camera stays put (the intro would still move it).
+    ASSERT_TRUE(record());
+    dusk::test::sleepSeconds(1.0);
+    ASSERT_TRUE(record());
+    std::vector<std::string> still = recordedLines();
+    EXPECT_EQ(still.front(), still.back());
+
+    x11::holdKey(window, "w", 1.0);
+    ASSERT_TRUE(record());
+    glm::vec3 from = position(still.back());
+    glm::vec3 to = position(recordedLines().back());
+    EXPECT_GT(glm::length(to - from), 0.1f) << still.back() << " / " << recordedLines().back();
     EXPECT_EQ(dusk::test::endWithEscape(window, *demo), 0) << demo->output();
 }
 
