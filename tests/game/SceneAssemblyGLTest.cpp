@@ -227,15 +227,29 @@ TEST_F(SceneAssemblyGLTest, FieldsHoldTheSceneOfTheTables) {
     EXPECT_EQ(game->skyBox->shader, game->skyShader);
     EXPECT_EQ(game->skyBox->modelMatrix, glm::mat4(1.0f));
 
-    const int maxParticles[4] = {10, 450, 1, 1};
-    const glm::vec3 emitters[4] = {
-        {9, 35, -3}, {0, 5, 0}, game->ballPath[0], {23.7951f, 31.1753f, -1.71746f}};
+    struct Row {
+        glm::vec3 emitter;
+        int spawnRadius;
+        float particleSize, maxSpeed, verticalSpread;
+        int maxParticles;
+        bool animatedAtlas;
+    };
+    const Row table[4] = {
+        {{9, 35, -3}, 15, 25.0f, 0.05f, 1.0f, 10, false},
+        {{0, 5, 0}, 47, 20.0f, 0.05f, 0.1f, 450, false},
+        {game->ballPath[0], 0, 5.0f, 1.0f, 1.0f, 1, false},
+        {{23.7951f, 31.1753f, -1.71746f}, 0, 5.0f, 1.0f, 1.0f, 1, true},
+    };
     for (int i = 0; i < 4; ++i) {
-        dusk::scene::ParticleSystem* system = game->particleSystems[i];
+        const dusk::scene::ParticleSystem* system = game->particleSystems[i];
         ASSERT_NE(system, nullptr) << "particle system " << i;
-        EXPECT_EQ(system->maxParticles, maxParticles[i]) << "particle system " << i;
-        EXPECT_EQ(system->animatedAtlas, i == 3) << "particle system " << i;
-        EXPECT_EQ(system->emitterPosition, emitters[i]) << "particle system " << i;
+        EXPECT_EQ(system->emitterPosition, table[i].emitter) << "particle system " << i;
+        EXPECT_EQ(system->spawnRadius, table[i].spawnRadius) << "particle system " << i;
+        EXPECT_EQ(system->particleSize, table[i].particleSize) << "particle system " << i;
+        EXPECT_EQ(system->maxSpeed, table[i].maxSpeed) << "particle system " << i;
+        EXPECT_EQ(system->verticalSpread, table[i].verticalSpread) << "particle system " << i;
+        EXPECT_EQ(system->maxParticles, table[i].maxParticles) << "particle system " << i;
+        EXPECT_EQ(system->animatedAtlas, table[i].animatedAtlas) << "particle system " << i;
     }
 
     // Forty trees, twenty of each kind, and their trunks beside the five bounds in the world.
