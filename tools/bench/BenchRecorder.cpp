@@ -103,7 +103,8 @@ bool BenchRecorder::writeCsv(const std::string& path) const {
             if (names[i] == "frame" || names[i] == "allocations") {
                 std::snprintf(number, sizeof(number), "%.0f", value);
             } else if (names[i] == "pathTime") {
-                std::snprintf(number, sizeof(number), "%.6f", value);
+                // Nine significant digits give the float back exactly.
+                std::snprintf(number, sizeof(number), "%.9g", value);
             } else {
                 std::snprintf(number, sizeof(number), "%.4f", value);
             }

@@ -185,8 +185,8 @@ inline std::string boxModel(float lx, float ly, float lz, float hx, float hy, fl
     }
     obj << "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n";
     const float sign = inward ? -1.0f : 1.0f;
-    obj << "vn " << -sign << " 0 0\nvn " << sign << " 0 0\nvn 0 " << -sign << " 0\nvn 0 "
-        << sign << " 0\nvn 0 0 " << -sign << "\nvn 0 0 " << sign << "\n";
+    obj << "vn " << -sign << " 0 0\nvn " << sign << " 0 0\nvn 0 " << -sign << " 0\nvn 0 " << sign
+        << " 0\nvn 0 0 " << -sign << "\nvn 0 0 " << sign << "\n";
     // Corners of each face counter-clockwise seen from outside: -x, +x, -y, +y, -z, +z.
     const int faces[6][4] = {{1, 5, 7, 3}, {2, 4, 8, 6}, {1, 2, 6, 5},
                              {3, 7, 8, 4}, {1, 3, 4, 2}, {5, 6, 8, 7}};
@@ -196,10 +196,8 @@ inline std::string boxModel(float lx, float ly, float lz, float hx, float hy, fl
             std::swap(b, d);
         }
         int n = f + 1;
-        obj << "f " << a << "/1/" << n << " " << b << "/2/" << n << " " << c << "/3/" << n
-            << "\n";
-        obj << "f " << a << "/1/" << n << " " << c << "/3/" << n << " " << d << "/4/" << n
-            << "\n";
+        obj << "f " << a << "/1/" << n << " " << b << "/2/" << n << " " << c << "/3/" << n << "\n";
+        obj << "f " << a << "/1/" << n << " " << c << "/3/" << n << " " << d << "/4/" << n << "\n";
     }
     return obj.str();
 }
@@ -235,8 +233,7 @@ inline void writeImages(const std::string& root) {
     writeImage(dir + "est9.jpg", "xc:orange");
     writeImage(dir + "tree1.png", "xc:rgb(40,120,50)");
     writeImage(dir + "nebular.png", "radial-gradient:rgba(180,120,255,0.8)-rgba(0,0,0,0)", 64);
-    writeImage(dir + "Light_Texture.png", "radial-gradient:rgba(255,240,200,1)-rgba(0,0,0,0)",
-               64);
+    writeImage(dir + "Light_Texture.png", "radial-gradient:rgba(255,240,200,1)-rgba(0,0,0,0)", 64);
     writeImage(dir + "fire_atlas.png", "plasma:red-yellow", 256);
     writeImage(dir + "Default_NM.png", "xc:rgb(128,128,255)");
     writeImage(dir + "Default_SM.png", "xc:black");
