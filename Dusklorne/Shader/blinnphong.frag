@@ -26,18 +26,23 @@ uniform int disableSpecularMapping;
 out vec4 fragColor;
 
 const vec3 sunColor = vec3(1.05, 0.82, 0.62);
-const vec3 skyAmbient = vec3(0.30, 0.30, 0.42);
+const vec3 skyAmbient = vec3(0.36, 0.35, 0.48);
 const vec3 groundAmbient = vec3(0.20, 0.17, 0.15);
 const vec3 ballColor = vec3(1.0, 0.78, 0.45);
 const float ballIntensity = 3.0;
 // Used when the specular map is switched off.
 const float plainSpecular = 0.25;
 
-// Fog grows with the square of the distance past a clear zone around the eye; the far ground
-// (175 and more away) is nearly fog, so it meets the sky's horizon haze.
+// Fog grows with the square of the distance past a clear zone around the eye.
 float fogAmount(float distance) {
-    float d = max(distance - 25.0, 0.0) / 115.0;
+    float d = max(distance - 20.0, 0.0) / 130.0;
     return 1.0 - exp(-d * d);
+}
+
+// The playing area ends at +-175: its rim dissolves into the fog, so the ground's edge never
+// shows against the horizon haze of the sky, from wherever it is seen.
+float edgeFog(vec3 p) {
+    return smoothstep(100.0, 172.0, max(abs(p.x), abs(p.z)));
 }
 
 vec3 eyePosition() {
@@ -138,7 +143,7 @@ void main() {
         color += (base * pd + vec3(ps)) * ballColor * attenuation;
     }
 
-    color = mix(color, fog_color, fogAmount(eyeDistance));
+    color = mix(color, fog_color, max(fogAmount(eyeDistance), edgeFog(worldPos)));
     // Alpha 0: lit surfaces are no lens-flare source.
     fragColor = vec4(color, 0.0);
 }

@@ -22,7 +22,7 @@ out vec4 fragColor;
 const vec3 fogColor = vec3(0.8, 0.8, 0.8);
 
 float fogAmount(float distance) {
-    float d = max(distance - 25.0, 0.0) / 115.0;
+    float d = max(distance - 20.0, 0.0) / 130.0;
     return 1.0 - exp(-d * d);
 }
 

@@ -122,22 +122,22 @@ SurfaceMaps makeGround(int size) {
             // Earth shows through in small patches only: a larger pattern would show the
             // 10-unit repeat across the field.
             double patch = tileFbm(u * 6, v * 6, 6, 6, 4, 0.55, 31);
-            double bare = smoothstep(0.22, 0.42, patch);
+            double bare = 0.8 * smoothstep(0.25, 0.45, patch);
             uint32_t clumpId = 0;
             double clump = tileCellular(u * 40, v * 40, 40, 32, &clumpId);
             double blades = tileFbm(u * 128, v * 128, 128, 128, 2, 0.6, 33);
             double fine = tileFbm(u * 48, v * 48, 48, 48, 3, 0.5, 34);
             uint32_t pebbleId = 0;
             double pebble = tileCellular(u * 90, v * 90, 90, 35, &pebbleId);
-            double isPebble = bare * smoothstep(0.34, 0.26, pebble) * ((pebbleId & 3) != 0);
+            double isPebble = bare * smoothstep(0.3, 0.22, pebble) * ((pebbleId & 3) == 0);
             double tuft = 1.0 - smoothstep(0.1, 0.75, clump);
             double shade = (clumpId & 255) / 255.0;
-            vec3 grassDark(0.13f, 0.21f, 0.07f), grassLight(0.30f, 0.36f, 0.13f);
+            vec3 grassDark(0.20f, 0.27f, 0.11f), grassLight(0.40f, 0.44f, 0.20f);
             vec3 grass =
                 mix3(grassDark, grassLight, clamp01(0.35 + 0.5 * tuft * shade + 0.4 * blades));
             grass *= static_cast<float>(0.85 + 0.2 * fine);
-            vec3 earth = vec3(0.33f, 0.26f, 0.18f) * static_cast<float>(0.85 + 0.25 * fine);
-            vec3 stone = vec3(0.46f, 0.44f, 0.40f) * static_cast<float>(0.8 + 0.4 * shade);
+            vec3 earth = vec3(0.36f, 0.30f, 0.22f) * static_cast<float>(0.85 + 0.25 * fine);
+            vec3 stone = vec3(0.42f, 0.40f, 0.37f) * static_cast<float>(0.8 + 0.3 * shade);
             vec3 color = mix3(grass, earth, bare);
             color = mix3(color, stone, isPebble);
             double h = (1.0 - bare) * (0.45 + 0.3 * tuft + 0.2 * blades) +
@@ -416,9 +416,10 @@ ImageBuffer makeNebula(int size) {
             // the square so that no billboard edge shows.
             double edge = r + 0.45 * (n - 0.5);
             double body = smoothstep(0.92, 0.15, edge);
-            double alpha = body * body * (0.45 + 0.75 * n) * 0.8;
+            // Faint per sprite: the low cloud stacks hundreds of them into a mist.
+            double alpha = body * body * (0.45 + 0.75 * n) * 0.32;
             alpha *= smoothstep(1.0, 0.85, r);
-            vec3 pale(0.88f, 0.80f, 0.92f), rose(0.92f, 0.66f, 0.72f), teal(0.55f, 0.70f, 0.86f);
+            vec3 pale(0.80f, 0.70f, 0.90f), rose(0.86f, 0.56f, 0.70f), teal(0.46f, 0.58f, 0.84f);
             vec3 c = mix3(mix3(rose, teal, smoothstep(0.35, 0.65, m)), pale, body * 0.5);
             img.at(x, y) = vec4(c, static_cast<float>(clamp01(alpha)));
         }
