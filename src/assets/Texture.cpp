@@ -36,11 +36,12 @@ bool Texture::load() {
     dusk::initializeImageLibrary();
     try {
         image.read(path);
-        image.write(&pixels, "RGBA");
-        // A file that decodes to nothing has no pixels to upload.
+        // Depth 8 keeps the blob at four bytes a pixel even for 16-bit files.
+        image.write(&pixels, "RGBA", 8);
+        // A file that decodes to nothing, or to fewer pixels than its size, cannot be uploaded.
         if (image.columns() == 0 || image.rows() == 0 ||
-            pixels.length() < image.columns() * image.rows() * 4) {
-            throw Magick::ErrorCorruptImage("image has no pixels");
+            pixels.length() != image.columns() * image.rows() * 4) {
+            throw Magick::ErrorCorruptImage("incomplete pixel data");
         }
     } catch (const Magick::Error& error) {
         std::cout << "Error loading texture '" << path << "': " << error.what() << std::endl;
