@@ -42,6 +42,34 @@ void triangleTangentBasis(const glm::vec3 p[3], const glm::vec2 uv[3], glm::vec3
 
 namespace {
 
+// A face that yields one triangle: at least three indices, all inside its mesh. Points, lines and
+// faces pointing past the vertices are left out, so every stream stays aligned and the counts
+// stay true.
+bool isTriangle(const aiMesh* mesh, const aiFace& face) {
+    if (face.mNumIndices < 3) {
+        return false;
+    }
+    for (int c = 0; c < 3; ++c) {
+        if (face.mIndices[c] >= mesh->mNumVertices) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// True when some mesh of the scene has a triangle to draw.
+bool hasTriangles(const aiScene* scene) {
+    for (unsigned i = 0; i < scene->mNumMeshes; ++i) {
+        const aiMesh* mesh = scene->mMeshes[i];
+        for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
+            if (isTriangle(mesh, mesh->mFaces[f])) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 // Loads one texture of a model; null when the file cannot be read.
 Texture* loadModelTexture(const std::string& path) {
     auto* texture = new Texture(path);
@@ -77,6 +105,7 @@ bool Model::load(const std::string& path, const std::string& colorPath,
     auto started = std::chrono::steady_clock::now();
 
     clear();
+    meshes.clear();
     glGenVertexArrays(1, &vertexArray);
     glBindVertexArray(vertexArray);
     glGenBuffers(BUFFER_COUNT, buffers);
@@ -88,19 +117,21 @@ bool Model::load(const std::string& path, const std::string& colorPath,
     if (scene == nullptr) {
         std::printf("Error parsing '%s': '%s'\n", path.c_str(), importer.GetErrorString());
         std::fflush(stdout);
+    } else if (!hasTriangles(scene)) {
+        // The importer takes garbage, a directory or a cut-off file as an empty scene.
+        std::printf("Error parsing '%s': '%s'\n", path.c_str(), "no triangles in the file");
+        std::fflush(stdout);
     } else {
         meshes.assign(scene->mNumMeshes, Mesh());
         colorTextures.assign(1, nullptr);
 
-        // Faces of fewer than three indices (points and lines) are left out, so every stream
-        // stays aligned and the counts stay true.
         size_t vertexTotal = 0;
         size_t indexTotal = 0;
         for (unsigned i = 0; i < scene->mNumMeshes; ++i) {
             const aiMesh* mesh = scene->mMeshes[i];
             size_t triangles = 0;
             for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
-                triangles += mesh->mFaces[f].mNumIndices >= 3 ? 1 : 0;
+                triangles += isTriangle(mesh, mesh->mFaces[f]) ? 1 : 0;
             }
             meshes[i].materialIndex = mesh->mMaterialIndex;
             meshes[i].indexCount = static_cast<std::uint32_t>(triangles * 3);
@@ -142,14 +173,14 @@ bool Model::load(const std::string& path, const std::string& colorPath,
                     texCoords.emplace_back(0.0f, 0.0f);
                 }
             }
-            // One basis per triangle, given to its three vertices. Triangulated faces own their
-            // vertices, so this is the basis of each group of three consecutive vertices; the
-            // vertices of points and lines keep a default one.
+            // One basis per triangle, given to its three corners; a corner that two triangles
+            // share (a triangulated quad) keeps the later one. Vertices of points and lines keep
+            // a default basis.
             tangents.resize(positions.size(), glm::vec3(1, 0, 0));
             bitangents.resize(positions.size(), glm::vec3(0, 0, 1));
             for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
                 const aiFace& face = mesh->mFaces[f];
-                if (face.mNumIndices < 3) {
+                if (!isTriangle(mesh, face)) {
                     continue;
                 }
                 glm::vec3 corners[3];

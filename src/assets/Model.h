@@ -30,8 +30,8 @@ public:
     Model(const Model&) = delete;
     Model& operator=(const Model&) = delete;
 
-    // True when the file was parsed and uploaded without a GL error. An empty normal or
-    // specular path means no such texture.
+    // True when the file was parsed, holds at least one triangle and was uploaded without a GL
+    // error. An empty normal or specular path means no such texture.
     bool load(const std::string& path, const std::string& colorPath, const std::string& normalPath,
               const std::string& specularPath);
     void draw();
