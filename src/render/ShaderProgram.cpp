@@ -4,6 +4,7 @@
 #include "render/LoadTimers.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -35,7 +36,9 @@ ShaderProgram::ShaderProgram(const std::string& vertexPath, const std::string& f
 
 void ShaderProgram::compileShader(const std::string& path, GLenum type, GLuint* destination) {
     std::ifstream file(path);
-    if (!file.good()) {
+    // A directory opens as a stream on Linux but reads as nothing.
+    std::error_code error;
+    if (!file.good() || std::filesystem::is_directory(path, error)) {
         failBuild("ERROR: Could not load file");
     }
     std::string source((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
