@@ -238,7 +238,7 @@ TEST(AssetGeneratorTest, GlowCoreIsOpaqueAndSpritesFadeAtTheirRims) {
         EXPECT_EQ(alphaAt(nebula, w, w - 1, i), 0);
         centre = std::max<int>(centre, alphaAt(nebula, w, i, h / 2));
     }
-    EXPECT_GT(centre, 60);
+    EXPECT_GT(centre, 30);  // visible, yet faint enough to stack into a mist
 }
 
 TEST(AssetGeneratorTest, TreeAtlasHasOpaqueBarkAndCutOutFoliage) {
