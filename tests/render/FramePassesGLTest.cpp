@@ -10,6 +10,7 @@
 #include "scene/ParticleSystem.h"
 #include "scene/SkyBox.h"
 #include "scene/Tree.h"
+#include "support/AllocationCounter.h"
 #include "support/GLContext.h"
 #include "support/TestScene.h"
 // After the headers that bring glm: Magick++ otherwise takes assert.h into its own namespace.
@@ -18,72 +19,16 @@
 #include <glm/gtc/matrix_transform.hpp>
 #include <glm/gtc/type_ptr.hpp>
 
-#include <atomic>
-#include <cstdlib>
 #include <iostream>
 #include <memory>
-#include <new>
 #include <set>
 #include <sstream>
 #include <vector>
 
-// Every heap allocation of the C++ kind made while a test counts. The replacements cover the
-// whole program; outside a counting window they only pass the request on.
 namespace {
 
-std::atomic<bool> countingAllocations{false};
-std::atomic<long> allocationCount{0};
-
-void* allocate(std::size_t size) {
-    if (countingAllocations.load(std::memory_order_relaxed)) {
-        allocationCount.fetch_add(1, std::memory_order_relaxed);
-    }
-    return std::malloc(size == 0 ? 1 : size);
-}
-
-void* allocateOrAbort(std::size_t size) {
-    void* memory = allocate(size);
-    if (memory == nullptr) {
-        std::abort();
-    }
-    return memory;
-}
-
-}  // namespace
-
-void* operator new(std::size_t size) {
-    return allocateOrAbort(size);
-}
-void* operator new[](std::size_t size) {
-    return allocateOrAbort(size);
-}
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    return allocate(size);
-}
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-    return allocate(size);
-}
-void operator delete(void* memory) noexcept {
-    std::free(memory);
-}
-void operator delete[](void* memory) noexcept {
-    std::free(memory);
-}
-void operator delete(void* memory, std::size_t) noexcept {
-    std::free(memory);
-}
-void operator delete[](void* memory, std::size_t) noexcept {
-    std::free(memory);
-}
-void operator delete(void* memory, const std::nothrow_t&) noexcept {
-    std::free(memory);
-}
-void operator delete[](void* memory, const std::nothrow_t&) noexcept {
-    std::free(memory);
-}
-
-namespace {
-
+using dusk::test::allocationCount;
+using dusk::test::countingAllocations;
 using dusk::test::TestScene;
 namespace sceneColor = dusk::test::sceneColor;
 
@@ -617,7 +562,7 @@ TEST_F(AssembledFrameGLTest, SteadyFramesAllocateNothing) {
     std::ostringstream text;
     text << std::string(100, 'x');
     countingAllocations = false;
-    ASSERT_GT(allocationCount.load(), 0);
+    ASSERT_GT(allocationCount, 0);
 
     struct Stretch {
         const char* name;
@@ -638,7 +583,7 @@ TEST_F(AssembledFrameGLTest, SteadyFramesAllocateNothing) {
             frame(0.1f);
         }
         countingAllocations = false;
-        EXPECT_EQ(allocationCount.load(), 0) << stretch.name;
+        EXPECT_EQ(allocationCount, 0) << stretch.name;
     }
     EXPECT_FALSE(game->introRunning);
     EXPECT_EQ(dusk::test::takeGlErrors(), 0);
