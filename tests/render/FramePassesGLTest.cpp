@@ -589,4 +589,44 @@ TEST_F(AssembledFrameGLTest, SteadyFramesAllocateNothing) {
     EXPECT_EQ(dusk::test::takeGlErrors(), 0);
 }
 
+// The names of every live GL object of the kinds a frame could make, up to a bound far above
+// what the scene uses.
+std::vector<std::vector<GLuint>> liveGlObjects() {
+    using Check = GLboolean (*)(GLuint);
+    const Check checks[] = {
+        [](GLuint name) { return glIsBuffer(name); },
+        [](GLuint name) { return glIsTexture(name); },
+        [](GLuint name) { return glIsFramebuffer(name); },
+        [](GLuint name) { return glIsRenderbuffer(name); },
+        [](GLuint name) { return glIsVertexArray(name); },
+        [](GLuint name) { return glIsProgram(name); },
+        [](GLuint name) { return glIsShader(name); },
+        [](GLuint name) { return glIsQuery(name); },
+    };
+    std::vector<std::vector<GLuint>> live;
+    for (Check check : checks) {
+        live.emplace_back();
+        for (GLuint name = 1; name < 4096; ++name) {
+            if (check(name)) {
+                live.back().push_back(name);
+            }
+        }
+    }
+    return live;
+}
+
+TEST_F(AssembledFrameGLTest, FramesCreateNoGlObjects) {
+    frame(0.1f);
+    game->pathTime = 1.05f;
+    frame(0.1f);
+    const std::vector<std::vector<GLuint>> before = liveGlObjects();
+    ASSERT_FALSE(before[1].empty());
+    for (float pathTime : {0.5f, 1.02f, 1.3f, 1.7f}) {
+        game->pathTime = pathTime;
+        frame(0.1f);
+        frame(0.1f);
+    }
+    EXPECT_EQ(liveGlObjects(), before);
+}
+
 }  // namespace
