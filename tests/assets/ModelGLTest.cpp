@@ -596,12 +596,26 @@ TEST_F(ModelGLTest, BadModelFilesAreReportedAndLeaveTheModelEmpty) {
     }
 }
 
-// A model file cut off at any byte either fails with the parse line or loads aligned streams.
-TEST_F(ModelGLTest, ModelFileCutAtAnyLengthNeverMisalignsTheStreams) {
+// A model file cut off anywhere either fails with the parse line or loads aligned streams.
+// Every byte of the face and line elements is a cut point, elsewhere each line's end and middle.
+TEST_F(ModelGLTest, CutOffModelFileNeverMisalignsTheStreams) {
     std::string full = twoMeshObj;
+    std::vector<size_t> cuts{0};
+    for (size_t start = 0, end; (end = full.find('\n', start)) != std::string::npos;
+         start = end + 1) {
+        if (full[start] == 'f' || full[start] == 'l') {
+            for (size_t length = start + 1; length <= end; ++length) {
+                cuts.push_back(length);
+            }
+        } else {
+            cuts.push_back((start + end) / 2);
+            cuts.push_back(end);
+        }
+        cuts.push_back(end + 1);
+    }
     std::string path = file("cut.obj");
     int loadedCount = 0;
-    for (size_t length = 0; length <= full.size(); ++length) {
+    for (size_t length : cuts) {
         write("cut.obj", full.substr(0, length));
         SCOPED_TRACE(testing::Message() << "first " << length << " bytes");
         Model model;
