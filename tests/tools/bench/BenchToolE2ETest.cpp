@@ -141,9 +141,9 @@ void main() {
 }
 
 TEST_F(BenchToolE2ETest, TheSameOptionsGiveTheSameBytes) {
-    const std::vector<std::string> options = {"capture", "--size",        "160x120", "--dt",
-                                              "0.25",    "--at-time",     "0.3",     "--at-frame",
-                                              "5",       "--sheet-count", "4",       "--sheet"};
+    const std::vector<std::string> options = {"capture", "--size",        "96x72", "--dt",
+                                              "0.25",    "--at-time",     "0.3",   "--at-frame",
+                                              "5",       "--sheet-count", "4",     "--sheet"};
     auto capture = [&](const std::string& folder) {
         std::vector<std::string> arguments = options;
         arguments.insert(arguments.end(),
@@ -228,16 +228,16 @@ TEST_F(BenchToolE2ETest, BenchReportsEveryFrameAndLeavesTheRealFramesAsTheyAre) 
     const std::string csv = root + "/frames.csv";
     const std::string chart = root + "/chart.png";
     ToolResult bench =
-        run({"bench", "--size", "160x120", "--dt", "0.25", "--frames", "110", "--floor", "--csv",
-             csv, "--chart", chart, "--at-frame", "60,110", "--out", root + "/bench"},
+        run({"bench", "--size", "96x72", "--dt", "0.25", "--frames", "110", "--floor", "--csv", csv,
+             "--chart", chart, "--at-frame", "60,110", "--out", root + "/bench"},
             "bench");
     ASSERT_EQ(bench.exitCode, 0) << bench.out << bench.err;
     EXPECT_EQ(bench.out.find("ERROR"), std::string::npos) << bench.out;
     EXPECT_NE(bench.out.find("GL errors: 0"), std::string::npos) << bench.out;
 
     // The floor frames in between change nothing the real frames show.
-    ToolResult capture = run({"capture", "--size", "160x120", "--dt", "0.25", "--at-frame",
-                              "60,110", "--out", root + "/capture"},
+    ToolResult capture = run({"capture", "--size", "96x72", "--dt", "0.25", "--at-frame", "60,110",
+                              "--out", root + "/capture"},
                              "capture");
     ASSERT_EQ(capture.exitCode, 0) << capture.out << capture.err;
     for (const char* file : {"frame-60.png", "frame-110.png"}) {
@@ -296,8 +296,8 @@ TEST_F(BenchToolE2ETest, BenchReportsEveryFrameAndLeavesTheRealFramesAsTheyAre) 
 
 TEST_F(BenchToolE2ETest, ContactSheetRunsOverTheWholeIntro) {
     const std::string sheet = root + "/sheet.png";
-    ToolResult result = run(
-        {"capture", "--size", "160x120", "--dt", "0.25", "--sheet", sheet, "--sheet-count", "6"});
+    ToolResult result =
+        run({"capture", "--size", "96x72", "--dt", "0.25", "--sheet", sheet, "--sheet-count", "6"});
     ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
     EXPECT_NE(result.out.find("contact sheet: 6 frames -> " + sheet), std::string::npos)
         << result.out;
