@@ -10,7 +10,7 @@ jobs=$(nproc)
 
 # Xvfb picks a free display number itself and writes it to the given descriptor.
 display_file=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -noreset 3>"$display_file" >/dev/null 2>&1 &
 xvfb_pid=$!
 trap 'kill $xvfb_pid 2>/dev/null || true; rm -f "$display_file"' EXIT
 for _ in $(seq 100); do [[ -s "$display_file" ]] && break; sleep 0.1; done

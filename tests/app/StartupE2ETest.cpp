@@ -1,3 +1,4 @@
+#include "app/DebugKeysRealKeys.h"
 #include "support/EndToEnd.h"
 
 #include <gtest/gtest.h>
@@ -44,8 +45,7 @@ void expectWindow(const std::string& name, const std::string& config, int width,
     EXPECT_EQ(shownHeight, height);
     EXPECT_EQ(x11::windowTitle(window), "Dusklorne");
 
-    x11::holdKey(window, "Escape", 0.3);
-    EXPECT_EQ(demo.waitForExit(30.0), 0) << demo.output();
+    EXPECT_EQ(dusk::test::endWithEscape(window, demo), 0) << demo.output();
     EXPECT_EQ(demo.output().find("ERROR"), std::string::npos) << demo.output();
 }
 
@@ -68,8 +68,7 @@ TEST(StartupE2ETest, CursorIsHiddenOverTheWindow) {
     dusk::test::sleepSeconds(0.5);
     EXPECT_TRUE(x11::cursorIsInvisible());
     EXPECT_FALSE(hiddenOutside) << "the check cannot tell a hidden cursor from a shown one";
-    x11::holdKey(window, "Escape", 0.3);
-    EXPECT_EQ(demo.waitForExit(30.0), 0);
+    EXPECT_EQ(dusk::test::endWithEscape(window, demo), 0) << demo.output();
 }
 
 }  // namespace
