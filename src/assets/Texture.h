@@ -2,6 +2,8 @@
 
 #include "render/GL.h"
 
+// Magick++ takes assert.h into its own namespace unless it is already included.
+#include <cassert>
 #include <Magick++.h>
 
 #include <string>
