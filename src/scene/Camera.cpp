@@ -73,7 +73,17 @@ void Camera::update(float) {
 
 void Camera::setPositionAndTarget(glm::vec3 position, glm::vec3 target) {
     modelMatrix = glm::translate(glm::mat4(1.0f), position);
-    viewMatrix = glm::lookAt(position, target, glm::vec3(0.0f, 1.0f, 0.0f));
+    glm::vec3 toTarget = target - position;
+    if (glm::dot(toTarget, toTarget) > 1e-12f) {
+        viewMatrix = glm::lookAt(position, target, glm::vec3(0.0f, 1.0f, 0.0f));
+        return;
+    }
+    // An eye on its own target has no direction (the intro starts that way): keep looking where
+    // the last view looked instead of building a view of NaNs.
+    glm::vec3 forward(-viewMatrix[0][2], -viewMatrix[1][2], -viewMatrix[2][2]);
+    if (!(glm::dot(forward, forward) > 0.5f)) {
+        forward = glm::vec3(0.0f, 0.0f, -1.0f);
+    }
+    viewMatrix = glm::lookAt(position, position + forward, glm::vec3(0.0f, 1.0f, 0.0f));
 }
-
 }  // namespace dusk::scene

@@ -275,4 +275,25 @@ TEST_F(CameraTest, PlacingSetsTranslationAndLookAtButKeepsTheAngles) {
     expectNear(forwardOf(camera.viewMatrix), byAngles, 1e-5f);
 }
 
+TEST_F(CameraTest, EyeOnItsOwnTargetKeepsTheLastDirection) {
+    // The intro starts with the eye on the ball: the view must stay a real view.
+    Camera camera = makeCamera();
+    glm::vec3 first(-96.2405f, 5.84183f, 2.36629f);
+    glm::vec3 second(-71.5067f, 11.1463f, -16.9241f);
+    camera.setPositionAndTarget(first, second);
+    const glm::vec3 lookingAt = forwardOf(camera.viewMatrix);
+
+    glm::vec3 moved = first + glm::vec3(0.5f, 0.0f, 0.0f);
+    camera.setPositionAndTarget(moved, moved);
+    glm::mat4 view = camera.getViewMatrix();
+    for (int column = 0; column < 4; ++column) {
+        for (int row = 0; row < 4; ++row) {
+            EXPECT_TRUE(std::isfinite(view[column][row])) << column << ", " << row;
+        }
+    }
+    EXPECT_EQ(eye(camera), moved);
+    expectNear(glm::vec3(view * glm::vec4(moved, 1.0f)), glm::vec3(0.0f), 1e-4f);
+    expectNear(forwardOf(view), lookingAt, 1e-5f);
+}
+
 }  // namespace
