@@ -417,9 +417,9 @@ ImageBuffer makeNebula(int size) {
             double edge = r + 0.45 * (n - 0.5);
             double body = smoothstep(0.92, 0.15, edge);
             // Faint per sprite: the low cloud stacks hundreds of them into a mist.
-            double alpha = body * body * (0.45 + 0.75 * n) * 0.24;
+            double alpha = body * body * (0.45 + 0.75 * n) * 0.17;
             alpha *= smoothstep(1.0, 0.85, r);
-            vec3 pale(0.80f, 0.70f, 0.90f), rose(0.86f, 0.56f, 0.70f), teal(0.46f, 0.58f, 0.84f);
+            vec3 pale(0.86f, 0.78f, 0.86f), rose(0.90f, 0.66f, 0.72f), teal(0.60f, 0.66f, 0.84f);
             vec3 c = mix3(mix3(rose, teal, smoothstep(0.35, 0.65, m)), pale, body * 0.5);
             img.at(x, y) = vec4(c, static_cast<float>(clamp01(alpha)));
         }
