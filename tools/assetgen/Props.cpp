@@ -15,8 +15,8 @@ MeshBuilder buildGround() {
     auto vertex = [&](int i, int j) {
         float x = -half + 2.0f * half * i / cells;
         float z = -half + 2.0f * half * j / cells;
-        // u along +x, v along -z (the image's up points north-west... away from the viewer
-        // looking down with +x to the right).
+        // u along +x and v along -z: seen from above with +x to the right, the image is upright
+        // and its tangent frame right-handed.
         return Vertex{{x, 0.0f, z}, up, {x * worldScale / repeat, -z * worldScale / repeat}};
     };
     for (int j = 0; j < cells; ++j) {

@@ -84,11 +84,11 @@ SurfaceMaps makeStone(int size) {
             double tiltY = (((h >> 24) & 255) / 255.0 - 0.5) * 0.0016;
             double hgt;
             vec3 color;
-            double spec;
+            double shine;
             if (edge < 0.0) {
                 hgt = 0.08 + 0.05 * grain;
                 color = vec3(0.30f, 0.28f, 0.25f) * static_cast<float>(0.9 + 0.2 * grain);
-                spec = 0.03;
+                shine = 0.03;
             } else {
                 double bevel = smoothstep(0.0, 16.0, edge);
                 // Chipped corners: the bevel bites deeper where the noise is low.
@@ -101,11 +101,11 @@ SurfaceMaps makeStone(int size) {
                 double stain = smoothstep(0.1, 0.7, broad + 0.3) * 0.18 +
                                (1.0 - ly / static_cast<double>(courseHeight)) * 0.05;
                 color = stone * static_cast<float>(1.0 - stain);
-                spec = 0.16 + 0.1 * grain + 0.08 * bevel;
+                shine = 0.16 + 0.1 * grain + 0.08 * bevel;
             }
             height[static_cast<size_t>(y) * size + x] = static_cast<float>(hgt);
             maps.color.at(x, y) = vec4(color, 1.0f);
-            maps.specular.at(x, y) = vec4(vec3(static_cast<float>(clamp01(spec))), 1.0f);
+            maps.specular.at(x, y) = vec4(vec3(static_cast<float>(clamp01(shine))), 1.0f);
         }
     }
     maps.normal = normalMapFromHeight(height, size, size, size / 64.0f);
@@ -142,10 +142,10 @@ SurfaceMaps makeGround(int size) {
             color = mix3(color, stone, isPebble);
             double h = (1.0 - bare) * (0.45 + 0.3 * tuft + 0.2 * blades) +
                        bare * (0.25 + 0.1 * fine) + isPebble * 0.35 * smoothstep(0.34, 0.1, pebble);
-            double spec = mix(0.05, 0.1, bare) + isPebble * 0.2;
+            double shine = mix(0.05, 0.1, bare) + isPebble * 0.2;
             height[static_cast<size_t>(y) * size + x] = static_cast<float>(h);
             maps.color.at(x, y) = vec4(color, 1.0f);
-            maps.specular.at(x, y) = vec4(vec3(static_cast<float>(spec)), 1.0f);
+            maps.specular.at(x, y) = vec4(vec3(static_cast<float>(shine)), 1.0f);
         }
     }
     maps.normal = normalMapFromHeight(height, size, size, size / 96.0f);
