@@ -3,8 +3,8 @@
 # whole intro at 1200 x 900 on a virtual display with Mesa's llvmpipe, every frame timed pass by
 # pass, with the floor run for each pass's ratio. Writes build/bench/summary.txt, frames.csv
 # (every frame) and chart.png, and prints the summary.
-#   --docs   also remakes the README's pictures: docs/intro-*.png (the intro moments),
-#            docs/intro-sheet.png (contact sheet) and docs/bench-chart.png
+#   --docs   also remakes the README's contact sheet docs/intro-sheet.png and the chart
+#            docs/bench-chart.png
 # Other options go to dusk_bench bench (for example --dt 1/60 for every frame of the intro at
 # 60 Hz, about six times as many frames; see dusk_bench help).
 set -euo pipefail
@@ -44,11 +44,7 @@ echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -
 
 if $docs; then
     "$tool" capture --run-dir "$build/run" --size 800x600 --dt 0.1 \
-        --at-time 0.05,0.3,0.58,1.05 --out "$out/pictures" \
         --sheet "$root/docs/intro-sheet.png" --sheet-count 16 >/dev/null
-    for t in 0.05 0.30 0.58 1.05; do
-        cp "$out/pictures/pathtime-${t}0.png" "$root/docs/intro-$t.png"
-    done
     cp "$out/chart.png" "$root/docs/bench-chart.png"
-    echo "Pictures written: docs/intro-{0.05,0.30,0.58,1.05}.png, docs/intro-sheet.png, docs/bench-chart.png"
+    echo "Pictures written: docs/intro-sheet.png, docs/bench-chart.png"
 fi
