@@ -537,7 +537,7 @@ TEST_F(ModelGLTest, MissingModelFileIsReportedAndLoadsNoTexture) {
     Model model;
     CaptureStdout();
     bool loaded = model.load(path, writeImage("colour.png", "lime"),
-                             writeImage("normal.png", "blue"), writeImage("spec.png", "white"));
+                             writeImage("normal.png", "blue"), writeImage("specular.png", "white"));
     std::string out = GetCapturedStdout();
     EXPECT_FALSE(loaded);
     std::string head = "Error parsing '" + path + "': '";

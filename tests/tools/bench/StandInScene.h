@@ -212,12 +212,12 @@ inline void writeModels(const std::string& root) {
     writeText(dir + "skybox.obj", boxModel(-400, -400, -400, 400, 400, 400, true));
 }
 
-inline void writeImage(const std::string& path, const std::string& spec, int size = 32) {
+inline void writeImage(const std::string& path, const std::string& source, int size = 32) {
     dusk::initializeImageLibrary();
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
     Magick::Image image;
     image.size(Magick::Geometry(static_cast<size_t>(size), static_cast<size_t>(size)));
-    image.read(spec);
+    image.read(source);
     image.write(path);
 }
 
