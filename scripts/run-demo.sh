@@ -19,7 +19,7 @@ shots="$build/screenshots"
 mkdir -p "$shots"
 rm -f "$shots"/*.png
 # The window size is the first two tokens of config.txt.
-read -r width height < <(tr -s ' \t\n' '  ' < config.txt)
+read -r width height < <(tr -s ' \t\n' '  ' < config.txt) || true
 width=${width//[!0-9]/} height=${height//[!0-9]/}
 # Xvfb picks a free display number itself and writes it to the given descriptor.
 display_file=$(mktemp)
