@@ -1,4 +1,5 @@
 #include "app/DebugKeysRealKeys.h"
+#include "support/TextLines.h"
 #include "support/EndToEnd.h"
 
 #include <glm/glm.hpp>
@@ -16,15 +17,7 @@ using dusk::test::DemoProcess;
 using dusk::test::RunDirectory;
 namespace x11 = dusk::test::x11;
 
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
-        lines.push_back(line);
-    }
-    return lines;
-}
+using dusk::test::linesOf;
 
 // The three coordinate texts of a line in the recording format; false if the line is not in it.
 bool splitRecording(const std::string& line, std::string coordinates[3]) {

@@ -1,4 +1,5 @@
 #include "app/DebugKeysScriptedInput.h"
+#include "support/TextLines.h"
 #include "app/RenderSettings.h"
 #include "game/Game.h"
 #include "scene/Camera.h"
@@ -16,15 +17,7 @@ namespace {
 
 using dusk::test::ScriptedKeys;
 
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
-        lines.push_back(line);
-    }
-    return lines;
-}
+using dusk::test::linesOf;
 
 const std::vector<std::string> helpText = {
     "WASD - Move",

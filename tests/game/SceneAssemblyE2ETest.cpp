@@ -1,4 +1,5 @@
 #include "app/DebugKeysRealKeys.h"
+#include "support/TextLines.h"
 #include "support/EndToEnd.h"
 
 #include <gtest/gtest.h>
@@ -13,15 +14,7 @@ using dusk::test::DemoProcess;
 using dusk::test::RunDirectory;
 namespace x11 = dusk::test::x11;
 
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
-        lines.push_back(line);
-    }
-    return lines;
-}
+using dusk::test::linesOf;
 
 size_t indexOf(const std::vector<std::string>& lines, const std::string& line) {
     for (size_t i = 0; i < lines.size(); ++i) {

@@ -1,4 +1,5 @@
 #include "game/Game.h"
+#include "support/TextLines.h"
 
 #include "app/DebugKeysScriptedInput.h"
 #include "app/Startup.h"
@@ -25,15 +26,7 @@ namespace {
 
 using dusk::scene::positionOf;
 
-std::vector<std::string> linesOf(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    std::string line;
-    while (std::getline(in, line)) {
-        lines.push_back(line);
-    }
-    return lines;
-}
+using dusk::test::linesOf;
 
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
