@@ -1,11 +1,14 @@
 #pragma once
 
-// Counts the C++ heap allocations a test's own thread makes while countingAllocations is set.
-// The replaced global operator new and delete live in AllocationCounter.cpp and serve every test
-// program; outside a counting window they only pass the request on.
+#include <cstdint>
+
 namespace dusk::test {
 
-extern thread_local bool countingAllocations;
-extern thread_local int allocationCount;
+// Heap allocations through operator new made by the calling thread since it started; the
+// replacement operator new is in AllocationCounter.cpp. The sanitizer build keeps the
+// sanitizer's own operator new, whose new/delete pairing checks a replacement would hide: there
+// nothing is counted.
+bool allocationCountAvailable();
+std::uint64_t allocationCount();
 
 }  // namespace dusk::test
