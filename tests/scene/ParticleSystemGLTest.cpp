@@ -166,7 +166,7 @@ TEST_F(ParticleSystemGLTest, ConstructionFillsTheBuffersAndStartsTheClockAtZero)
     auto system = make(settings);
 
     EXPECT_EQ(system->particleCount, 0);
-    EXPECT_EQ(system->atlasClock, 0);
+    EXPECT_EQ(system->atlasClock, 0.0);
     EXPECT_EQ(system->atlasFrame, 0);
     EXPECT_EQ(system->atlasColumn, 0.0f);
     EXPECT_EQ(system->atlasRow, 0.0f);
@@ -464,31 +464,52 @@ TEST_F(ParticleSystemGLTest, OneInstancedDrawWithTheCameraAxesAndFlags) {
     glBindVertexArray(0);
 }
 
-TEST_F(ParticleSystemGLTest, AtlasClockStepsAtMostOncePerFrame) {
+// One step each time the frame times add up to another 33 ms, at any frame rate: never two in a
+// frame, none in a frame without time, and the explosion's 65 steps take 64 x 33 ms after the
+// first.
+TEST_F(ParticleSystemGLTest, AtlasStepsOncePer33MillisecondsAtAnyFrameRate) {
     Settings settings;
     settings.spawnRadius = 0;
     settings.animatedAtlas = true;
     struct Run {
         float frameTime;
-        std::vector<int> clocks;
-        std::vector<int> frames;
+        std::vector<int> firstStepFrames;  // counted from 1
     };
     for (const Run& run :
-         {Run{1.0f / 60.0f, {16, 32, 48, 64, 80}, {1, 1, 2, 2, 3}},
-          Run{1.0f / 100.0f, {10, 20, 30, 40}, {1, 1, 1, 2}},
-          Run{0.1f, {100, 200, 300, 400}, {1, 2, 3, 4}}, Run{0.5f, {500, 1000, 1500}, {1, 2, 3}}}) {
+         {Run{1.0f / 60.0f, {1, 2, 4, 6, 8}}, Run{1.0f / 100.0f, {1, 4, 7, 10, 14}},
+          Run{0.0005f, {1, 66, 132}}, Run{0.0009f, {1, 37, 74}}}) {
         SCOPED_TRACE(run.frameTime);
         auto system = make(settings);
-        std::vector<int> clocks;
-        std::vector<int> frames;
-        for (size_t i = 0; i < run.clocks.size(); ++i) {
+        std::vector<int> stepFrames;
+        double elapsed = 0.0;  // milliseconds
+        for (int frame = 1; !system->finished && frame < 10000; ++frame) {
+            const int before = system->atlasFrame;
             update(*system, settings.emitter, run.frameTime);
-            clocks.push_back(system->atlasClock);
-            frames.push_back(system->atlasFrame);
+            elapsed += run.frameTime * 1000.0;
+            ASSERT_LE(system->atlasFrame - before, 1) << "frame " << frame;
+            if (system->atlasFrame > before) {
+                stepFrames.push_back(frame);
+            }
         }
-        EXPECT_EQ(clocks, run.clocks);
-        EXPECT_EQ(frames, run.frames);
+        ASSERT_TRUE(system->finished);
+        stepFrames.resize(run.firstStepFrames.size());
+        EXPECT_EQ(stepFrames, run.firstStepFrames);
+        EXPECT_GE(elapsed, 64 * 33.0);
+        EXPECT_LT(elapsed, 64 * 33.0 + run.frameTime * 1000.0);
     }
+
+    // Frames without time take no step: neither at the start nor with the clock on a multiple
+    // of 33 ms (0.5 ms x 66).
+    auto system = make(settings);
+    for (int frame = 0; frame < 166; ++frame) {
+        update(*system, settings.emitter, frame < 100 ? 0.0f : 0.0005f);
+    }
+    const int steps = system->atlasFrame;
+    for (int frame = 0; frame < 100; ++frame) {
+        update(*system, settings.emitter, 0.0f);
+    }
+    EXPECT_EQ(steps, 2);
+    EXPECT_EQ(system->atlasFrame, steps);
 
     // Without an atlas the clock never runs.
     settings.animatedAtlas = false;
@@ -496,7 +517,6 @@ TEST_F(ParticleSystemGLTest, AtlasClockStepsAtMostOncePerFrame) {
     for (int i = 0; i < 5; ++i) {
         update(*still, settings.emitter, 0.05f);
     }
-    EXPECT_EQ(still->atlasClock, 0);
     EXPECT_EQ(still->atlasFrame, 0);
     EXPECT_FALSE(still->finished);
 }
@@ -521,13 +541,11 @@ TEST_F(ParticleSystemGLTest, AtlasPlaysSixtyFourCellsThenFinishesAndCanRestart) 
     EXPECT_TRUE(system->finished);
 
     // The pass restarts it; the clock and the cell shown go on from where they were.
-    const int clock = system->atlasClock;
     system->atlasFrame = 0;
     system->finished = false;
     update(*system, settings.emitter, 0.034f);
     EXPECT_EQ(system->atlasFrame, 1);
     EXPECT_FALSE(system->finished);
-    EXPECT_EQ(system->atlasClock, clock + 34);
 }
 
 TEST_F(ParticleSystemGLTest, UploadsTheCornersOfTheCurrentCell) {
