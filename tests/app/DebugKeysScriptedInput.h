@@ -6,8 +6,7 @@
 
 namespace dusk::test {
 
-// A key source that holds exactly the keys a test names, on a 1920 x 1080 screen; the cursor
-// stays where it was last put.
+// A key source that holds exactly the keys a test names; the cursor stays where it was last put.
 class ScriptedKeys : public dusk::Input {
 public:
     bool isKeyDown(GLFWwindow*, int key) override { return down.count(key) != 0; }
@@ -18,10 +17,6 @@ public:
     void setCursorPos(GLFWwindow*, double x, double y) override {
         cursorX = x;
         cursorY = y;
-    }
-    void getScreenSize(int* width, int* height) override {
-        *width = 1920;
-        *height = 1080;
     }
 
     std::set<int> down;

@@ -1,3 +1,4 @@
+#include "app/Startup.h"
 #include "scene/Camera.h"
 #include "scene/Input.h"
 
@@ -12,7 +13,7 @@ namespace {
 
 using dusk::scene::Camera;
 
-// Keys, cursor and screen under the test's control; the window handle is never looked at.
+// Keys and cursor under the test's control; the window handle is never looked at.
 class ScriptedInput : public dusk::Input {
 public:
     bool isKeyDown(GLFWwindow*, int key) override { return keys.count(key) != 0; }
@@ -25,18 +26,11 @@ public:
         cursorY = y;
         ++warps;
     }
-    void getScreenSize(int* width, int* height) override {
-        *width = screenWidth;
-        *height = screenHeight;
-    }
 
     std::set<int> keys;
     double cursorX = 0.0;
     double cursorY = 0.0;
     int warps = 0;
-    // Odd sizes: the reference point is the integer half, (960, 540).
-    int screenWidth = 1921;
-    int screenHeight = 1081;
 };
 
 constexpr double centerX = 960.0;
@@ -64,8 +58,19 @@ void expectNear(const glm::vec3& actual, const glm::vec3& expected, float tolera
 
 class CameraTest : public ::testing::Test {
 protected:
-    void SetUp() override { dusk::setInput(&keys); }
-    void TearDown() override { dusk::setInput(nullptr); }
+    void SetUp() override {
+        dusk::setInput(&keys);
+        // Odd sizes: the reference point is the integer half of the window, (960, 540).
+        savedWidth = windowWidth;
+        savedHeight = windowHeight;
+        windowWidth = 1921;
+        windowHeight = 1081;
+    }
+    void TearDown() override {
+        dusk::setInput(nullptr);
+        windowWidth = savedWidth;
+        windowHeight = savedHeight;
+    }
 
     Camera makeCamera() const { return Camera(glm::translate(glm::mat4(1.0f), start), nullptr); }
 
@@ -83,6 +88,8 @@ protected:
     }
 
     ScriptedInput keys;
+    int savedWidth = 0;
+    int savedHeight = 0;
     glm::vec3 start{50.0f, 50.0f, 50.0f};
     // The forward and right vectors at the starting angles h = 2, v = 0; right uses 1.57.
     glm::vec3 initialForward{0.9092974f, 0.0f, -0.4161468f};
@@ -90,7 +97,7 @@ protected:
                            static_cast<float>(std::cos(2.0 - 1.57))};
 };
 
-TEST_F(CameraTest, ConstructionCentresTheCursorOnTheScreensHalf) {
+TEST_F(CameraTest, ConstructionCentresTheCursorOnTheWindowsHalf) {
     keys.cursorX = 3.0;
     keys.cursorY = 4.0;
     Camera camera = makeCamera();
