@@ -83,6 +83,15 @@ std::vector<GLint> drawBuffersOfBound() {
     return buffers;
 }
 
+// Strict drivers count a framebuffer incomplete when its read buffer names a missing attachment.
+void expectReadBufferAttachedOrNone() {
+    GLint readBuffer = -1;
+    glGetIntegerv(GL_READ_BUFFER, &readBuffer);
+    if (readBuffer != GL_NONE) {
+        EXPECT_NE(attachedTo(static_cast<GLenum>(readBuffer)), 0u) << "read buffer " << readBuffer;
+    }
+}
+
 GLint boundFramebuffer() {
     GLint bound = -1;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
@@ -186,6 +195,7 @@ TEST_F(RenderTargetGLTest, ShadowTargetIsDepthOnlyWithAComparisonSampler) {
     for (GLint buffer : drawBuffersOfBound()) {
         EXPECT_EQ(buffer, GL_NONE);
     }
+    expectReadBufferAttachedOrNone();
 }
 
 TEST_F(RenderTargetGLTest, CameraDepthTargetWritesToAttachmentFiveOnly) {
@@ -215,6 +225,7 @@ TEST_F(RenderTargetGLTest, CameraDepthTargetWritesToAttachmentFiveOnly) {
     for (size_t i = 0; i < buffers.size(); ++i) {
         EXPECT_EQ(buffers[i], i == 0 ? GL_COLOR_ATTACHMENT5 : GL_NONE) << "draw buffer " << i;
     }
+    expectReadBufferAttachedOrNone();
 }
 
 // A fragment's output 0 lands in attachment 5, in full float precision beyond [0, 1].
