@@ -9,7 +9,7 @@ packages=(
     libglfw3-dev libglew-dev libglm-dev libassimp-dev libmagick++-dev libbullet-dev
     libgl1-mesa-dev libgtest-dev libgmock-dev libx11-dev libxfixes-dev
     # run and test headless: software GL, a virtual display, real input events, screenshots
-    libgl1-mesa-dri xvfb xauth xdotool x11-utils imagemagick
+    libgl1-mesa-dri xvfb xauth xdotool x11-utils imagemagick faketime
 )
 
 missing=()

@@ -11,6 +11,13 @@ int windowWidth = 0;
 int windowHeight = 0;
 Game* gameInstance = nullptr;
 
+namespace {
+
+// The largest X window coordinate.
+constexpr int largestWindowSize = 32767;
+
+}  // namespace
+
 void setContextHints() {
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
@@ -36,9 +43,12 @@ int runDusklorne() {
     }
     setContextHints();
 
-    // The window library refuses sizes of 0 and aborts on negative ones: both are failure E2.
+    // The window library refuses sizes of 0 and aborts on negative ones, and the X server keeps
+    // only the low 16 bits of larger ones (then Xlib or the GL driver ends the process): all of
+    // them are the window failure.
     GLFWwindow* window = nullptr;
-    if (windowWidth > 0 && windowHeight > 0) {
+    if (windowWidth > 0 && windowHeight > 0 && windowWidth <= largestWindowSize &&
+        windowHeight <= largestWindowSize) {
         window = glfwCreateWindow(windowWidth, windowHeight, "Dusklorne", nullptr, nullptr);
     }
     if (window == nullptr) {

@@ -25,7 +25,10 @@ void createShadowFramebuffer(int width, int height, GLuint* framebuffer, GLuint*
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_FUNC, GL_LEQUAL);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_COMPARE_MODE, GL_COMPARE_REF_TO_TEXTURE);
     glFramebufferTexture(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, *depthTexture, 0);
+    // Without a colour attachment both buffers must be none, or strict drivers count the
+    // framebuffer incomplete (Mesa forgives the read buffer).
     glDrawBuffer(GL_NONE);
+    glReadBuffer(GL_NONE);
     reportIfIncomplete();
 }
 
@@ -47,5 +50,6 @@ void createCameraDepthFramebuffer(int width, int height, GLuint* framebuffer, GL
     glFramebufferTexture(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT5, *colorTexture, 0);
     glFramebufferTexture(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, *depthTexture, 0);
     glDrawBuffer(GL_COLOR_ATTACHMENT5);
+    glReadBuffer(GL_COLOR_ATTACHMENT5);  // the default, attachment 0, is missing here
     reportIfIncomplete();
 }

@@ -1,5 +1,6 @@
 #include "scene/Camera.h"
 
+#include "app/Startup.h"
 #include "scene/Input.h"
 
 #include <glm/gtc/matrix_transform.hpp>
@@ -17,12 +18,11 @@ Camera::Camera(const glm::mat4& modelMatrix, GLFWwindow* window)
     input().setCursorPos(window, x, y);
 }
 
+// The centre of the window itself: a point outside it (the screen's centre, for a small window)
+// would pull the cursor out of the window, where it shows and the warps stop with the focus.
 void Camera::referencePoint(double* x, double* y) const {
-    int screenWidth = 0;
-    int screenHeight = 0;
-    input().getScreenSize(&screenWidth, &screenHeight);
-    *x = static_cast<double>(screenWidth / 2);
-    *y = static_cast<double>(screenHeight / 2);
+    *x = static_cast<double>(windowWidth / 2);
+    *y = static_cast<double>(windowHeight / 2);
 }
 
 void Camera::update(float) {

@@ -6,7 +6,7 @@
 namespace dusk::scene {
 
 // The player's free-flying eye: the mouse turns it, W/A/S/D and the arrows move it a fixed
-// distance per frame. The cursor is pulled back to the screen's centre every update, so its
+// distance per frame. The cursor is pulled back to the window's centre every update, so its
 // offset from there is the frame's mouse movement.
 class Camera : public SceneObject {
 public:

@@ -21,17 +21,6 @@ void Input::setCursorPos(GLFWwindow* window, double x, double y) {
     glfwSetCursorPos(window, x, y);
 }
 
-void Input::getScreenSize(int* width, int* height) {
-    *width = 0;
-    *height = 0;
-    GLFWmonitor* monitor = glfwGetPrimaryMonitor();
-    const GLFWvidmode* mode = monitor != nullptr ? glfwGetVideoMode(monitor) : nullptr;
-    if (mode != nullptr) {
-        *width = mode->width;
-        *height = mode->height;
-    }
-}
-
 Input& input() {
     return *currentInput;
 }

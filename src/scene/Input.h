@@ -4,7 +4,7 @@
 
 namespace dusk {
 
-// Keyboard, cursor and screen as the program sees them. The window library answers by default;
+// Keyboard and cursor as the program sees them. The window library answers by default;
 // tests and the capture tool put a scripted source in its place.
 class Input {
 public:
@@ -13,8 +13,6 @@ public:
     virtual bool isKeyDown(GLFWwindow* window, int key);
     virtual void getCursorPos(GLFWwindow* window, double* x, double* y);
     virtual void setCursorPos(GLFWwindow* window, double x, double y);
-    // The full screen's resolution in pixels (the primary monitor's video mode), 0 if unknown.
-    virtual void getScreenSize(int* width, int* height);
 };
 
 // The current source.

@@ -29,12 +29,13 @@ ParticleSystem::ParticleSystem(glm::vec3 emitterPosition, int spawnRadius, float
                                float maxSpeed, float verticalSpread, int maxParticles,
                                bool animatedAtlas, std::string texturePath)
     : particles(nullptr), particleCount(0), maxParticles(std::max(maxParticles, 0)),
-      animatedAtlas(animatedAtlas), atlasClock(0), atlasColumn(0.0f), atlasRow(0.0f), atlasFrame(0),
-      finished(false), positionSizeData(nullptr), uvData(nullptr), billboardBuffer(0),
-      positionSizeBuffer(0), uvBuffer(0), shader(nullptr), vertexArray(0), viewProjection(1.0f),
-      texture(nullptr), frameTime(0.0f), spawnRadius(spawnRadius), particleSize(particleSize),
-      maxSpeed(maxSpeed), verticalSpread(verticalSpread), emitterPosition(emitterPosition),
-      emitterDisplacement(0.0f), view(1.0f), projection(1.0f), cameraPosition(0.0f) {
+      animatedAtlas(animatedAtlas), atlasClock(0.0), atlasColumn(0.0f), atlasRow(0.0f),
+      atlasFrame(0), finished(false), positionSizeData(nullptr), uvData(nullptr),
+      billboardBuffer(0), positionSizeBuffer(0), uvBuffer(0), shader(nullptr), vertexArray(0),
+      viewProjection(1.0f), texture(nullptr), frameTime(0.0f), spawnRadius(spawnRadius),
+      particleSize(particleSize), maxSpeed(maxSpeed), verticalSpread(verticalSpread),
+      emitterPosition(emitterPosition), emitterDisplacement(0.0f), view(1.0f), projection(1.0f),
+      cameraPosition(0.0f) {
     // Every array is allocated here, once: drawing a frame allocates nothing.
     particles = new Particle[this->maxParticles]();
     glGenVertexArrays(1, &vertexArray);
@@ -111,13 +112,17 @@ void ParticleSystem::update(glm::vec3 newEmitterPosition, const glm::mat4& camer
     if (!animatedAtlas) {
         return;
     }
-    // One step whenever the millisecond clock passed a multiple of 33 in this frame: about 30
-    // steps a second, never more than one a frame.
-    atlasClock = static_cast<int>(static_cast<float>(atlasClock) + frameTime * 1000.0f);
-    if (frameTime * 1000.0f >= static_cast<float>(atlasClock % 33)) {
-        atlasFrame += 1;
-        atlasColumn = static_cast<float>(atlasFrame % 8);
-        atlasRow = static_cast<float>((atlasFrame % 64) / 8);
+    // One step whenever the clock reached a multiple of 33 ms in this frame: 30 steps a second
+    // at any frame rate, never more than one a frame. The clock keeps its fraction, or frames
+    // shorter than a millisecond would stop it (or step it every frame).
+    const double frameMilliseconds = static_cast<double>(frameTime) * 1000.0;
+    if (frameMilliseconds > 0.0) {
+        atlasClock += frameMilliseconds;
+        if (frameMilliseconds >= std::fmod(atlasClock, 33.0)) {
+            atlasFrame += 1;
+            atlasColumn = static_cast<float>(atlasFrame % 8);
+            atlasRow = static_cast<float>((atlasFrame % 64) / 8);
+        }
     }
     if (atlasFrame > 64) {
         finished = true;

@@ -41,7 +41,7 @@ public:
     int particleCount;
     int maxParticles;
     bool animatedAtlas;
-    int atlasClock;  // whole milliseconds of frame time
+    double atlasClock;  // milliseconds of frame time, fraction kept
     float atlasColumn;
     float atlasRow;
     int atlasFrame;  // steps taken since the last restart

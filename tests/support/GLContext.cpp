@@ -14,19 +14,14 @@ GLFWwindow* sharedContext() {
     }
     setContextHints();
     glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-    window = glfwCreateWindow(320, 240, "Dusklorne test", nullptr, nullptr);
-    if (window == nullptr) {
-        return nullptr;
-    }
-    glfwMakeContextCurrent(window);
+    GLFWwindow* made = glfwCreateWindow(320, 240, "Dusklorne test", nullptr, nullptr);
+    glfwMakeContextCurrent(made);
     glewExperimental = GL_TRUE;
-    if (glewInit() != GLEW_OK) {
-        window = nullptr;
-        return nullptr;
+    if (made != nullptr && glewInit() == GLEW_OK) {
+        window = made;
+        windowWidth = 320;
+        windowHeight = 240;
     }
-    takeGlErrors();
-    windowWidth = 320;
-    windowHeight = 240;
     return window;
 }
 

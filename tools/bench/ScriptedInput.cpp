@@ -53,9 +53,4 @@ void ScriptedInput::setCursorPos(GLFWwindow*, double x, double y) {
     cursorY = y;
 }
 
-void ScriptedInput::getScreenSize(int* width, int* height) {
-    *width = scriptedScreenWidth;
-    *height = scriptedScreenHeight;
-}
-
 }  // namespace dusk::bench

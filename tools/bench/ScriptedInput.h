@@ -8,8 +8,8 @@
 
 namespace dusk::bench {
 
-// Keys pressed at given frames instead of the keyboard, a cursor that stays where the camera
-// puts it, and a fixed screen size, so that a run does not depend on the machine it runs on.
+// Keys pressed at given frames instead of the keyboard and a cursor that stays where the camera
+// puts it, so that a run does not depend on the machine it runs on.
 class ScriptedInput : public dusk::Input {
 public:
     explicit ScriptedInput(std::vector<KeyPress> presses);
@@ -22,7 +22,6 @@ public:
     bool isKeyDown(GLFWwindow* window, int key) override;
     void getCursorPos(GLFWwindow* window, double* x, double* y) override;
     void setCursorPos(GLFWwindow* window, double x, double y) override;
-    void getScreenSize(int* width, int* height) override;
 
     std::vector<KeyPress> presses;
     std::vector<char> tapSeen;  // one flag per press
@@ -30,9 +29,5 @@ public:
     double cursorX;
     double cursorY;
 };
-
-// The screen every run pretends to have: the camera's mouse reference point is its middle.
-constexpr int scriptedScreenWidth = 1920;
-constexpr int scriptedScreenHeight = 1080;
 
 }  // namespace dusk::bench
