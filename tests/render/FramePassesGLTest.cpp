@@ -1,10 +1,8 @@
-#include "app/DebugKeysScriptedInput.h"
 #include "app/RenderSettings.h"
 #include "game/Game.h"
 #include "render/RenderTarget.h"
 #include "render/ShaderProgram.h"
 #include "support/AllocationCounter.h"
-#include "support/GLContext.h"
 #include "support/TestScene.h"
 
 namespace {
@@ -26,23 +24,7 @@ GLint intUniform(const ShaderProgram* shader, const char* name) {
     return value;
 }
 
-class FramePassesGLTest : public dusk::test::GLTest {
-protected:
-    void SetUp() override {
-        GLTest::SetUp();
-        dusk::setInput(&keys);
-        game = dusk::test::assembleScene(window);
-    }
-    void TearDown() override {
-        renderSettings = RenderSettings();
-        dusk::test::restoreDefaultGlState();
-        dusk::setInput(nullptr);
-        GLTest::TearDown();
-    }
-
-    dusk::test::ScriptedKeys keys;
-    Game* game = nullptr;
-};
+using FramePassesGLTest = dusk::test::SceneGLTest;
 
 // Through the flight, the explosion, the swing and free flight with keys held, steady frames
 // allocate nothing and make no GL object, no frame raises a GL error, and the explosion is
@@ -53,12 +35,12 @@ TEST_F(FramePassesGLTest, SteadyFramesMakeNothingAndTheExplosionIsAnnouncedOnce)
     int objects = 0;
     for (float pathTime : {0.5f, 1.02f, 1.3f, 1.7f, 1.05f}) {
         game->pathTime = pathTime;
-        dusk::test::runFrame(game, 0.1f);  // lets each stretch's lists take their sizes
-        dusk::test::runFrame(game, 0.1f);
+        runFrame(0.1f);  // lets each stretch's lists take their sizes
+        runFrame(0.1f);
         objects = objects == 0 ? liveGlObjects() : objects;
         const std::uint64_t before = dusk::test::allocationCount();
         for (int i = 0; i < 3; ++i) {
-            dusk::test::runFrame(game, 0.1f);
+            runFrame(0.1f);
         }
         EXPECT_EQ(dusk::test::allocationCount(), before) << "at pathTime " << pathTime;
         EXPECT_EQ(dusk::test::takeGlErrors(), 0) << "at pathTime " << pathTime;
@@ -86,7 +68,7 @@ TEST_F(FramePassesGLTest, SwitchesReachTheTexturesAndPrograms) {
         renderSettings.bilinearFiltering = c.bilinear;
         game->disableSoftParticles = game->disableNormalMapping = game->disableSpecularMapping =
             off;
-        dusk::test::runFrame(game, 0.1f);
+        runFrame(0.1f);
         GLint minFilter = 0, magFilter = 0;
         glBindTexture(GL_TEXTURE_2D, game->sceneTarget->colorTexture);
         glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);

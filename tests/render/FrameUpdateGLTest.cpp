@@ -1,9 +1,7 @@
-#include "app/DebugKeysScriptedInput.h"
 #include "game/Game.h"
 #include "render/Bezier.h"
 #include "scene/Camera.h"
 #include "scene/Object.h"
-#include "support/GLContext.h"
 #include "support/TestScene.h"
 
 #include <algorithm>
@@ -24,24 +22,10 @@ bool looksAt(const glm::mat4& view, const glm::vec3& point) {
     return seen.z < 0.0f && glm::length(glm::vec2(seen)) < 1e-3f * glm::length(seen);
 }
 
-class FrameUpdateGLTest : public dusk::test::GLTest {
+class FrameUpdateGLTest : public dusk::test::SceneGLTest {
 protected:
-    void SetUp() override {
-        GLTest::SetUp();
-        dusk::setInput(&keys);
-        game = dusk::test::assembleScene(window);
-    }
-    void TearDown() override {
-        dusk::test::restoreDefaultGlState();
-        dusk::setInput(nullptr);
-        GLTest::TearDown();
-    }
-
     glm::vec3 ball() const { return positionOf(game->ball->modelMatrix); }
     glm::vec3 eye() const { return positionOf(game->camera->modelMatrix); }
-
-    dusk::test::ScriptedKeys keys;
-    Game* game = nullptr;
 };
 
 // The whole intro in frames of 0.25 s, while the player holds W, pulls the mouse and toggles

@@ -1,25 +1,30 @@
 #include "support/TestScene.h"
 
+#include "app/RenderSettings.h"
 #include "app/Startup.h"
 #include "game/Game.h"
 
-#include <gtest/gtest.h>
-
 namespace dusk::test {
 
-Game* assembleScene(GLFWwindow* window, std::string* output) {
-    testing::internal::CaptureStdout();
+void SceneGLTest::SetUp() {
+    GLTest::SetUp();
+    dusk::setInput(&keys);
+    testing::internal::CaptureStdout();  // the loaders' lines
     createGame(window);
-    std::string printed = testing::internal::GetCapturedStdout();
-    if (output != nullptr) {
-        *output = printed;
-    }
+    testing::internal::GetCapturedStdout();
+    game = gameInstance;
     glClearColor(0.8f, 0.8f, 0.8f, 0.8f);
     glViewport(0, 0, windowWidth, windowHeight);
-    return gameInstance;
 }
 
-void runFrame(Game* game, float frameTime) {
+void SceneGLTest::TearDown() {
+    renderSettings = RenderSettings();
+    restoreDefaultGlState();
+    dusk::setInput(nullptr);
+    GLTest::TearDown();
+}
+
+void SceneGLTest::runFrame(float frameTime) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     game->update(frameTime);
     game->render();
