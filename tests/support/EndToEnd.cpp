@@ -129,36 +129,31 @@ bool pointerIsAt(int x, int y) {
     return std::sscanf(shell.c_str(), "X=%d\nY=%d", &px, &py) == 2 && px == x && py == y;
 }
 
+// The tests' own connection to the display, kept for the whole test program.
+Display* display() {
+    static Display* connection = XOpenDisplay(nullptr);
+    return connection;
+}
+
 void closeWindow(const std::string& windowId) {
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) {
-        return;
-    }
     XEvent event = {};
     event.xclient.type = ClientMessage;
     event.xclient.window = std::stoul(windowId);
-    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.message_type = XInternAtom(display(), "WM_PROTOCOLS", False);
     event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display(), "WM_DELETE_WINDOW", False));
     event.xclient.data.l[1] = CurrentTime;
-    XSendEvent(display, event.xclient.window, False, NoEventMask, &event);
-    XCloseDisplay(display);
+    XSendEvent(display(), event.xclient.window, False, NoEventMask, &event);
+    XFlush(display());
 }
 
 bool cursorIsInvisible() {
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) {
-        return false;
-    }
-    XFixesCursorImage* image = XFixesGetCursorImage(display);
+    XFixesCursorImage* image = XFixesGetCursorImage(display());
     bool invisible = image != nullptr;
     for (int i = 0; invisible && i < image->width * image->height; ++i) {
         invisible = (image->pixels[i] >> 24) == 0;
     }
-    if (image != nullptr) {
-        XFree(image);
-    }
-    XCloseDisplay(display);
+    XFree(image);
     return invisible;
 }
 
