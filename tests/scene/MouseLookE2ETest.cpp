@@ -19,23 +19,22 @@ double changedShare(const x11::Picture& a, const x11::Picture& b) {
     return a.rgb.empty() ? 0.0 : double(changed) / double(a.rgb.size() / 3);
 }
 
-// The real demo with a sped-up clock: the intro announces its explosion once, then the player
-// steers. In a window smaller than half the screen (it sits at the screen's origin), the
-// pointer moved away from the window's centre turns the view and is put back there, inside.
+// The real demo with a sped-up clock: after the intro, in a window smaller than half the screen
+// (it sits at the screen's origin), the pointer moved away from the window's centre turns the
+// view and is put back there, inside the window.
 TEST(MouseLookE2ETest, AfterTheIntroThePointerTurnsTheViewAndReturnsToTheWindowCentre) {
     RunDirectory dir("mouse-look", "640 480\n");
     DemoProcess demo(dir, true);
     const std::string window = x11::waitForWindow(60.0);
     ASSERT_FALSE(window.empty()) << demo.output();
     x11::run("xdotool windowfocus --sync " + window);
-    ASSERT_TRUE(demo.waitForOutput("Expl\n", 120.0)) << demo.output();
     // Free flight has begun once the camera pulls the pointer back.
     ASSERT_TRUE(dusk::test::waitUntil(
         [] {
             x11::moveMouse(600, 450);
             return dusk::test::waitUntil([] { return x11::pointerIsAt(320, 240); }, 0.5);
         },
-        60.0));
+        120.0));
 
     // The view settles while the pointer stays put; 160 pixels below the centre look down.
     x11::Picture still, next;
@@ -48,18 +47,16 @@ TEST(MouseLookE2ETest, AfterTheIntroThePointerTurnsTheViewAndReturnsToTheWindowC
         },
         20.0));
     x11::moveMouse(320, 400);
-    EXPECT_TRUE(dusk::test::waitUntil([] { return x11::pointerIsAt(320, 240); }, 10.0));
+    EXPECT_TRUE(dusk::test::waitUntil([] { return x11::pointerIsAt(320, 240); }, 30.0));
     EXPECT_TRUE(dusk::test::waitUntil(
         [&] {
             next = x11::windowPicture(window, dir.file("turned.png"));
             return changedShare(still, next) > 0.3;
         },
-        10.0))
+        30.0))
         << changedShare(still, next);
 
     EXPECT_EQ(x11::endWithEscape(window, demo), 0);
-    const std::string output = demo.output();
-    EXPECT_EQ(output.find("Expl\n"), output.rfind("Expl\n")) << "announced once";
 }
 
 }  // namespace
