@@ -30,6 +30,10 @@ using FramePassesGLTest = dusk::test::SceneGLTest;
 // allocate nothing and make no GL object, no frame raises a GL error, and the explosion is
 // announced once for the whole run.
 TEST_F(FramePassesGLTest, SteadyFramesMakeNothingAndTheExplosionIsAnnouncedOnce) {
+    const std::uint64_t probe = dusk::test::allocationCount();
+    void* volatile seen = ::operator new(8);  // the counter sees a heap allocation
+    ::operator delete(seen);
+    ASSERT_EQ(dusk::test::allocationCount(), probe + dusk::test::allocationCountAvailable());
     keys.down = {GLFW_KEY_W, GLFW_KEY_LEFT};
     testing::internal::CaptureStdout();
     int objects = 0;
