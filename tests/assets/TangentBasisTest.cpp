@@ -6,10 +6,6 @@
 
 namespace {
 
-bool isFinite(const glm::vec3& v) {
-    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-}
-
 // Corners placed by a linear map of their texture coordinates, p = u * du + v * dv: the tangent
 // must be du and the bitangent dv, unnormalised, whatever the corners' order.
 TEST(TangentBasisTest, LinearMappingGivesItsAxes) {
@@ -43,12 +39,12 @@ TEST(TangentBasisTest, DegenerateTextureCoordinatesGiveAFiniteBasisInTheFace) {
     for (const auto& uv : uvs) {
         glm::vec3 tangent, bitangent;
         dusk::triangleTangentBasis(face, uv, &tangent, &bitangent);
-        EXPECT_TRUE(isFinite(tangent) && isFinite(bitangent));
+        EXPECT_TRUE(std::isfinite(glm::dot(tangent, tangent) + glm::dot(bitangent, bitangent)));
         EXPECT_NEAR(tangent.y, 0.0f, 1e-6f);  // the face's normal is y
         EXPECT_NEAR(bitangent.y, 0.0f, 1e-6f);
         EXPECT_NEAR(glm::length(tangent), 1.0f, 1e-5f);
         dusk::triangleTangentBasis(noArea, uv, &tangent, &bitangent);
-        EXPECT_TRUE(isFinite(tangent) && isFinite(bitangent));
+        EXPECT_TRUE(std::isfinite(glm::dot(tangent, tangent) + glm::dot(bitangent, bitangent)));
     }
 }
 
