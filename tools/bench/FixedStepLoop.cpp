@@ -19,7 +19,7 @@ void FixedStepLoop::startFrame() {
     ++frame;
     // Multiplied, not summed, so that long runs do not drift from the frame numbers.
     clock = frame * frameTime;
-    input->setFrame(frame);
+    input->frame = frame;
     if (clock - lastPoll > 0.1) {
         game->pollDebugKeys();
         input->releaseSeenTaps();
@@ -39,10 +39,6 @@ void FixedStepLoop::present() {
     glfwSwapBuffers(game->window);
     glfwPollEvents();
     errorCount += dusk::drainGlErrors(std::cout);
-}
-
-bool FixedStepLoop::closing() const {
-    return glfwWindowShouldClose(game->window) != 0;
 }
 
 }  // namespace dusk::bench

@@ -19,8 +19,6 @@ public:
     void update();
     // Swap, window events and the GL error drain.
     void present();
-    // True once ESC (or the window) asked to close.
-    bool closing() const;
 
     Game* game;
     ScriptedInput* input;

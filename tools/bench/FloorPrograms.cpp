@@ -16,32 +16,19 @@ const char* const floorFragmentSource = "#version 330 core\n"
                                         "    floorColor = vec4(0.5, 0.5, 0.5, 0.5);\n"
                                         "}\n";
 
-std::string programLog(GLuint program) {
-    GLint length = 0;
-    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
-    std::string log(static_cast<size_t>(length > 0 ? length : 1), '\0');
-    glGetProgramInfoLog(program, static_cast<GLsizei>(log.size()), nullptr, &log[0]);
-    return log.c_str();
-}
-
 // Gives `floor` the attribute locations that `real` ended up with, so that every vertex array
 // set up for the real program (the screen quad looked its locations up) feeds the floor one.
 void copyAttributeLocations(GLuint real, GLuint floor) {
     GLint count = 0;
-    GLint longest = 0;
     glGetProgramiv(real, GL_ACTIVE_ATTRIBUTES, &count);
-    glGetProgramiv(real, GL_ACTIVE_ATTRIBUTE_MAX_LENGTH, &longest);
-    std::string name(static_cast<size_t>(longest > 0 ? longest : 1), '\0');
     for (GLint i = 0; i < count; ++i) {
-        GLsizei length = 0;
+        char name[256] = "";
         GLint size = 0;
         GLenum type = 0;
-        glGetActiveAttrib(real, static_cast<GLuint>(i), static_cast<GLsizei>(name.size()), &length,
-                          &size, &type, &name[0]);
-        std::string attribute(name.c_str(), static_cast<size_t>(length));
-        GLint location = glGetAttribLocation(real, attribute.c_str());
-        if (location >= 0 && attribute.compare(0, 3, "gl_") != 0) {
-            glBindAttribLocation(floor, static_cast<GLuint>(location), attribute.c_str());
+        glGetActiveAttrib(real, static_cast<GLuint>(i), sizeof(name), nullptr, &size, &type, name);
+        GLint location = glGetAttribLocation(real, name);
+        if (location >= 0 && std::string(name).compare(0, 3, "gl_") != 0) {
+            glBindAttribLocation(floor, static_cast<GLuint>(location), name);
         }
     }
 }
@@ -67,8 +54,9 @@ FloorPrograms::FloorPrograms(Game& game) : fragmentShader(0), linked(true) {
         GLint ok = 0;
         glGetProgramiv(floor, GL_LINK_STATUS, &ok);
         if (ok == 0) {
-            std::cerr << "dusk_bench: a floor program did not link: " << programLog(floor)
-                      << std::endl;
+            char log[1024] = "";
+            glGetProgramInfoLog(floor, sizeof(log), nullptr, log);
+            std::cerr << "dusk_bench: a floor program did not link: " << log << std::endl;
             linked = false;
         }
         // The one uniform the Game sets once rather than every frame (on the screen quad's

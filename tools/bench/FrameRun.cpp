@@ -1,12 +1,13 @@
 #include "FrameRun.h"
 
+#include "AllocationCounter.h"
 #include "BenchOptions.h"
 #include "BenchRecorder.h"
 #include "CapturePlan.h"
 #include "FixedStepLoop.h"
 #include "FloorPrograms.h"
 #include "FrameChart.h"
-#include "RgbImage.h"
+#include "Pictures.h"
 #include "SceneSnapshot.h"
 #include "ScriptedInput.h"
 #include "ToolWindow.h"
@@ -16,7 +17,7 @@
 #include "render/LoadTimers.h"
 #include "scene/Random.h"
 
-#include <cmath>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <sys/resource.h>
@@ -59,11 +60,6 @@ void timeRenderSteps(Game* game, double* times, double* submit) {
     }
 }
 
-// The frames the intro takes at this frame time, for reserving room.
-size_t introFrames(double frameTime) {
-    return static_cast<size_t>(std::ceil(1.7 / (0.04 * frameTime))) + 16;
-}
-
 long peakResidentKiB() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -72,10 +68,17 @@ long peakResidentKiB() {
 
 }  // namespace
 
-int runCommand(const Options& options, Clock::time_point programStart,
-               AllocationCount allocationCount) {
+int runCommand(const Options& options, Clock::time_point programStart) {
     if (!options.runDir.empty() && chdir(options.runDir.c_str()) != 0) {
         std::cerr << "dusk_bench: no run directory '" << options.runDir << "'" << std::endl;
+        return 1;
+    }
+    // A folder that cannot be made fails the run before any frame is drawn.
+    std::error_code ignored;
+    if (!options.outDir.empty() && !std::filesystem::create_directories(options.outDir, ignored) &&
+        !std::filesystem::is_directory(options.outDir)) {
+        std::cerr << "dusk_bench: could not make the folder '" << options.outDir << "'"
+                  << std::endl;
         return 1;
     }
     const bool bench = options.command == "bench";
@@ -88,11 +91,8 @@ int runCommand(const Options& options, Clock::time_point programStart,
     }
     FixedStepLoop loop(game, &input, options.frameTime);
     CapturePlan plan(options, game->width, game->height);
-    RgbImage picture;
-    std::vector<std::uint8_t> scratch;
-    BenchRecorder recorder(game->width, game->height, options.frameTime, options.floor);
-    recorder.reserve(options.frames > 0 ? static_cast<size_t>(options.frames)
-                                        : introFrames(options.frameTime));
+    BenchRecorder recorder(game->width, game->height, options.frameTime, options.floor,
+                           allocationCountAvailable());
 
     // Tool work is left out of the start-up and frame figures.
     double toolSeconds = 0.0;
@@ -109,21 +109,20 @@ int runCommand(const Options& options, Clock::time_point programStart,
         }
     }
 
+    // ESC, or the window, ends the run after its frame.
     auto finished = [&]() {
-        if (options.frames > 0) {
-            return loop.frame >= options.frames;
-        }
-        return plan.complete() && (!bench || !game->introRunning);
+        return glfwWindowShouldClose(game->window) ||
+               (options.frames > 0 ? loop.frame >= options.frames
+                                   : plan.complete() && (!bench || !game->introRunning));
     };
     bool written = true;
-    while (!finished() && !loop.closing()) {
+    while (!finished()) {
         if (!bench) {
             loop.startFrame();
             loop.update();
             game->render();
             if (plan.wants(loop.frame, game->pathTime)) {
-                readDrawBuffer(game->width, game->height, &scratch, &picture);
-                written = plan.take(loop.frame, game->pathTime, picture) && written;
+                written = plan.take(loop.frame, game->pathTime, *game) && written;
             }
             loop.present();
             continue;
@@ -165,8 +164,7 @@ int runCommand(const Options& options, Clock::time_point programStart,
         if (plan.wants(loop.frame, game->pathTime)) {
             Clock::time_point captureStart = Clock::now();
             std::uint64_t before = allocationCount();
-            readDrawBuffer(game->width, game->height, &scratch, &picture);
-            written = plan.take(loop.frame, game->pathTime, picture) && written;
+            written = plan.take(loop.frame, game->pathTime, *game) && written;
             toolAllocations += allocationCount() - before;
             frameToolSeconds += secondsSince(captureStart);
         }
@@ -177,10 +175,9 @@ int runCommand(const Options& options, Clock::time_point programStart,
         record.allocations = allocationCount() - allocationsAtStart - toolAllocations;
         toolSeconds += frameToolSeconds;
         if (loop.frame == 1) {
-            recorder.startup.total = secondsSince(programStart) - toolSeconds;
-            recorder.startup.shaders = dusk::loadTimers.shaderSeconds;
-            recorder.startup.models = dusk::loadTimers.modelSeconds;
-            recorder.startup.textures = dusk::loadTimers.textureSeconds;
+            recorder.startup = {secondsSince(programStart) - toolSeconds,
+                                dusk::loadTimers.shaderSeconds, dusk::loadTimers.modelSeconds,
+                                dusk::loadTimers.textureSeconds};
         }
         recorder.add(record);
     }
@@ -189,22 +186,18 @@ int runCommand(const Options& options, Clock::time_point programStart,
         recorder.peakResidentKiB = peakResidentKiB();
         recorder.glErrors = loop.errorCount;
         recorder.writeSummary(std::cout, rendererName());
-        if (!options.csvFile.empty()) {
-            if (recorder.writeCsv(options.csvFile)) {
-                std::cout << "csv: " << options.csvFile << std::endl;
-            } else {
-                std::cerr << "dusk_bench: could not write '" << options.csvFile << "'" << std::endl;
-                written = false;
-            }
+        if (!options.csvFile.empty() && recorder.writeCsv(options.csvFile)) {
+            std::cout << "csv: " << options.csvFile << std::endl;
+        } else if (!options.csvFile.empty()) {
+            written = false;
         }
-        if (!options.chartFile.empty()) {
-            std::string title = "DUSKLORNE " + std::to_string(game->width) + "X" +
-                                std::to_string(game->height) + "  " + rendererName();
-            if (writeFrameChart(recorder, title, options.chartFile)) {
-                std::cout << "chart: " << options.chartFile << std::endl;
-            } else {
-                written = false;
-            }
+        std::string title = "Dusklorne " + std::to_string(game->width) + " x " +
+                            std::to_string(game->height) + ", " + rendererName() +
+                            ": frame time per pass";
+        if (!options.chartFile.empty() && writeFrameChart(recorder, title, options.chartFile)) {
+            std::cout << "chart: " << options.chartFile << std::endl;
+        } else if (!options.chartFile.empty()) {
+            written = false;
         }
     }
     bool complete = plan.finish();
