@@ -1,6 +1,8 @@
 #include "FloorPrograms.h"
 
 #include "game/Game.h"
+#include "render/RenderTarget.h"
+#include "render/ScreenQuad.h"
 #include "render/ShaderProgram.h"
 
 #include <iostream>
@@ -35,7 +37,12 @@ void copyAttributeLocations(GLuint real, GLuint floor) {
 
 }  // namespace
 
-FloorPrograms::FloorPrograms(Game& game) : fragmentShader(0), linked(true) {
+FloorPrograms::FloorPrograms(Game& game)
+    : fragmentShader(0), linked(true), game(game), realTarget(game.sceneTarget), activeUnit(0),
+      boundTexture(0) {
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &boundTexture);
+    floorTarget = new RenderTarget(game.width, game.height);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(boundTexture));
     fragmentShader = glCreateShader(GL_FRAGMENT_SHADER);
     glShaderSource(fragmentShader, 1, &floorFragmentSource, nullptr);
     glCompileShader(fragmentShader);
@@ -71,12 +78,20 @@ void FloorPrograms::activate() {
     for (Entry& entry : entries) {
         entry.shader->program = entry.floorProgram;
     }
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &activeUnit);
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &boundTexture);
+    game.sceneTarget = floorTarget;
+    game.screenQuad->colorTexture = floorTarget->colorTexture;
 }
 
 void FloorPrograms::deactivate() {
     for (Entry& entry : entries) {
         entry.shader->program = entry.realProgram;
     }
+    game.sceneTarget = realTarget;
+    game.screenQuad->colorTexture = realTarget->colorTexture;
+    glActiveTexture(static_cast<GLenum>(activeUnit));
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(boundTexture));
 }
 
 }  // namespace dusk::bench
