@@ -128,14 +128,10 @@ void BenchRecorder::writeSummary(std::ostream& out, const std::string& renderer)
     line(out, "peak resident memory: %.1f MiB", static_cast<double>(peakResidentKiB) / 1024.0);
 
     std::vector<double> allocations = column("allocations", warmUpFrames + 1);
-    if (!allocationsCounted) {
-        out << "heap allocations per frame: not counted (the sanitizer build keeps its own "
-               "operator new)\n";
-    } else if (allocations.empty()) {
-        line(out,
-             "heap allocations per frame: not measured (%zu frames, the count starts after "
-             "frame %d)",
-             records.size(), warmUpFrames);
+    if (!allocationsCounted || allocations.empty()) {
+        line(out, "heap allocations per frame: %s",
+             allocationsCounted ? "not measured (the count starts after frame 100)"
+                                : "not counted (the sanitizer build keeps its own operator new)");
     } else {
         line(out,
              "heap allocations per frame after frame %d: mean %.2f, max %.0f (%zu frames, "

@@ -41,8 +41,6 @@ class BenchRecorder {
 public:
     BenchRecorder(int width, int height, double frameTime, bool withFloor, bool allocationsCounted);
 
-    void add(const FrameRecord& record) { records.push_back(record); }
-
     // The figure `column` of every frame from `firstFrame` on (columns as in the CSV).
     std::vector<double> column(const std::string& name, int firstFrame = 1) const;
     // min / median / p95 / max per figure, start-up, memory, allocations and floor ratios.

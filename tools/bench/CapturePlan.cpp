@@ -37,11 +37,10 @@ bool CapturePlan::tileDue(float pathTime) const {
            pathTime >= static_cast<float>(tileTimes[tiles.size()]);
 }
 
-bool CapturePlan::wants(int frame, float pathTime) const {
-    return frameDue(frame) || timeDue(pathTime) || tileDue(pathTime);
-}
-
 bool CapturePlan::take(int frame, float pathTime, const Game& game) {
+    if (!frameDue(frame) && !timeDue(pathTime) && !tileDue(pathTime)) {
+        return true;
+    }
     const Magick::Image picture = windowPicture(game.width, game.height);
     bool written = true;
     auto write = [&](const Magick::Image& image, const std::string& name) {

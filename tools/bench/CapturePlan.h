@@ -18,13 +18,12 @@ class CapturePlan {
 public:
     CapturePlan(const Options& options, int frameWidth, int frameHeight);
 
-    // True if the frame about to be shown is wanted, by number, by its pathTime or for a tile.
-    bool wants(int frame, float pathTime) const;
+    // True if the frame about to be shown is wanted by number, by its pathTime or for a tile.
     bool frameDue(int frame) const;
     bool timeDue(float pathTime) const;
     bool tileDue(float pathTime) const;
-    // Writes the files the frame in the window is wanted for and fills sheet tiles; false if a
-    // write failed.
+    // Writes the files the frame in the window is wanted for, if any, and fills sheet tiles;
+    // false if a write failed.
     bool take(int frame, float pathTime, const Game& game);
     bool complete() const;
     // Writes the contact sheet and names what was asked for and never reached; false if

@@ -31,10 +31,6 @@ void FixedStepLoop::startFrame() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-void FixedStepLoop::update() {
-    game->update(static_cast<float>(frameTime));
-}
-
 void FixedStepLoop::present() {
     glfwSwapBuffers(game->window);
     glfwPollEvents();

@@ -59,11 +59,8 @@ double partOf(const FrameRecord& record, int part) {
 
 bool writeFrameChart(const BenchRecorder& recorder, const std::string& title,
                      const std::string& path) {
+    // A bench run has at least one frame.
     const std::vector<FrameRecord>& records = recorder.records;
-    if (records.empty()) {
-        std::cerr << "dusk_bench: no frames for the chart '" << path << "'" << std::endl;
-        return false;
-    }
     std::vector<double> totals;
     for (const FrameRecord& record : records) {
         totals.push_back(0.0);

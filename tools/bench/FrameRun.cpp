@@ -119,11 +119,9 @@ int runCommand(const Options& options, Clock::time_point programStart) {
     while (!finished()) {
         if (!bench) {
             loop.startFrame();
-            loop.update();
+            game->update(static_cast<float>(options.frameTime));
             game->render();
-            if (plan.wants(loop.frame, game->pathTime)) {
-                written = plan.take(loop.frame, game->pathTime, *game) && written;
-            }
+            written = plan.take(loop.frame, game->pathTime, *game) && written;
             loop.present();
             continue;
         }
@@ -131,14 +129,13 @@ int runCommand(const Options& options, Clock::time_point programStart) {
         glFinish();
         Clock::time_point frameStart = Clock::now();
         std::uint64_t allocationsAtStart = allocationCount();
-        std::uint64_t toolAllocations = 0;
         double frameToolSeconds = 0.0;
         FrameRecord record;
 
         loop.startFrame();
         record.frame = loop.frame;
         Clock::time_point updateStart = Clock::now();
-        loop.update();
+        game->update(static_cast<float>(options.frameTime));
         glFinish();
         record.update = secondsSince(updateStart);
         record.submit = record.update;
@@ -161,25 +158,24 @@ int runCommand(const Options& options, Clock::time_point programStart) {
 
         timeRenderSteps(game, record.steps.data(), &record.submit);
 
-        if (plan.wants(loop.frame, game->pathTime)) {
-            Clock::time_point captureStart = Clock::now();
-            std::uint64_t before = allocationCount();
-            written = plan.take(loop.frame, game->pathTime, *game) && written;
-            toolAllocations += allocationCount() - before;
-            frameToolSeconds += secondsSince(captureStart);
-        }
+        // Pictures, if the frame is wanted.
+        Clock::time_point captureStart = Clock::now();
+        std::uint64_t allocationsBefore = allocationCount();
+        written = plan.take(loop.frame, game->pathTime, *game) && written;
+        allocationsAtStart += allocationCount() - allocationsBefore;  // the tool's own
+        frameToolSeconds += secondsSince(captureStart);
 
         loop.present();
         glFinish();
         record.whole = secondsSince(frameStart) - frameToolSeconds;
-        record.allocations = allocationCount() - allocationsAtStart - toolAllocations;
+        record.allocations = allocationCount() - allocationsAtStart;
         toolSeconds += frameToolSeconds;
         if (loop.frame == 1) {
             recorder.startup = {secondsSince(programStart) - toolSeconds,
                                 dusk::loadTimers.shaderSeconds, dusk::loadTimers.modelSeconds,
                                 dusk::loadTimers.textureSeconds};
         }
-        recorder.add(record);
+        recorder.records.push_back(record);
     }
 
     if (bench) {

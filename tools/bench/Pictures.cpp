@@ -6,14 +6,13 @@
 #include "render/GL.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <vector>
 
 namespace dusk::bench {
-
-const char* const labelFont = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
 Magick::Image uprightPicture(int width, int height, const char* map, const void* pixels) {
     dusk::initializeImageLibrary();
@@ -45,26 +44,21 @@ std::vector<Texel> texels(GLuint texture, GLenum format, GLenum type, size_t cou
 
 // Depth as grey, near dark and far light, stretched over the range the drawn texels take so
 // that a scene filling a small part of the depth range still shows its shapes; texels nothing
-// was drawn into get `background`. Values are `stride` floats apart, the flag of being drawn
-// `flag` floats after each value.
-Magick::Image depthPicture(const Game& game, const std::vector<float>& values, int stride, int flag,
-                           bool (*drawn)(float), const unsigned char* background) {
-    const size_t count = values.size() / stride;
-    float nearest = 1e30f;
-    float farthest = -1e30f;
-    for (size_t i = 0; i < count; ++i) {
-        if (drawn(values[i * stride + flag])) {
-            nearest = std::min(nearest, values[i * stride]);
-            farthest = std::max(farthest, values[i * stride]);
-        }
+// was drawn into (NaN) get `background`.
+Magick::Image depthPicture(const Game& game, const std::vector<float>& depths,
+                           const unsigned char* background) {
+    float nearest = INFINITY;
+    float farthest = -INFINITY;
+    for (float depth : depths) {
+        nearest = std::fmin(nearest, depth);
+        farthest = std::fmax(farthest, depth);
     }
-    const float range = std::max(farthest - nearest, 1e-6f);
-    std::vector<unsigned char> rgb(3 * count);
-    for (size_t i = 0; i < count; ++i) {
-        const bool isDrawn = drawn(values[i * stride + flag]);
-        const float grey = 255.0f * (values[i * stride] - nearest) / range;
+    std::vector<unsigned char> rgb;
+    for (float depth : depths) {
+        const float grey = 255.0f * (depth - nearest) / std::max(farthest - nearest, 1e-6f);
         for (int c = 0; c < 3; ++c) {
-            rgb[3 * i + c] = isDrawn ? static_cast<unsigned char>(grey + 0.5f) : background[c];
+            rgb.push_back(std::isnan(depth) ? background[c]
+                                            : static_cast<unsigned char>(grey + 0.5f));
         }
     }
     return uprightPicture(game.width, game.height, "RGB", rgb.data());
@@ -76,21 +70,23 @@ std::array<Magick::Image, passTargetCount> readPassTargets(const Game& game) {
     GLint bound = 0;
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     const size_t pixels = static_cast<size_t>(game.width) * game.height;
-    // The shadow map's cleared depth 1 is as far as the sun sees: white.
-    const unsigned char far[3] = {255, 255, 255};
-    // The camera-depth pass clears to alpha 0.8 and draws alpha 1: the particles read texels
-    // left clear as nothing behind them, marked blue here.
-    const unsigned char clear[3] = {40, 90, 200};
     std::vector<float> shadow =
         texels<float>(game.shadowDepthTexture, GL_DEPTH_COMPONENT, GL_FLOAT, pixels);
     std::vector<float> depth = texels<float>(game.depthColorTexture, GL_RGBA, GL_FLOAT, 4 * pixels);
     std::vector<unsigned char> scene = texels<unsigned char>(game.sceneTarget->colorTexture,
                                                              GL_RGBA, GL_UNSIGNED_BYTE, 4 * pixels);
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
-    return {depthPicture(
-                game, shadow, 1, 0, [](float d) { return d < 1.0f; }, far),
-            depthPicture(
-                game, depth, 4, 3, [](float a) { return a > 0.9f; }, clear),
+    // The shadow map's cleared depth 1 is as far as the sun sees: white. The camera-depth pass
+    // clears to alpha 0.8 and draws alpha 1: the particles read texels left clear as nothing
+    // behind them, marked blue here.
+    for (size_t i = 0; i < pixels; ++i) {
+        shadow[i] = shadow[i] < 1.0f ? shadow[i] : NAN;
+        depth[i] = depth[4 * i + 3] > 0.9f ? depth[4 * i] : NAN;
+    }
+    depth.resize(pixels);
+    const unsigned char white[3] = {255, 255, 255};
+    const unsigned char blue[3] = {40, 90, 200};
+    return {depthPicture(game, shadow, white), depthPicture(game, depth, blue),
             uprightPicture(game.width, game.height, "RGBP", scene.data()),
             uprightPicture(game.width, game.height, "PPPI", scene.data())};
 }

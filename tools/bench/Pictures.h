@@ -13,7 +13,7 @@ namespace dusk::bench {
 
 // The font of every label (Debian's fonts-dejavu-core): a fixed file, so that the same run
 // gives the same bytes on every machine.
-extern const char* const labelFont;
+constexpr const char* labelFont = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
 // An upright picture from GL's rows, which start at the bottom.
 Magick::Image uprightPicture(int width, int height, const char* map, const void* pixels);

@@ -7,9 +7,6 @@
 int main(int argc, char** argv) {
     const auto programStart = std::chrono::steady_clock::now();
     dusk::bench::Options options;
-    int exitCode = dusk::bench::parseCommandLine(argc, argv, &options);
-    if (exitCode >= 0) {
-        return exitCode;
-    }
-    return dusk::bench::runCommand(options, programStart);
+    const int exitCode = dusk::bench::parseCommandLine(argc, argv, &options);
+    return exitCode >= 0 ? exitCode : dusk::bench::runCommand(options, programStart);
 }
