@@ -14,12 +14,12 @@ namespace dusk::bench {
 namespace {
 
 constexpr int chartWidth = 1000;
-constexpr int chartHeight = 500;
+constexpr int chartHeight = 512;
 // The plot's box.
-constexpr int left = 64;
-constexpr int right = 780;
-constexpr int top = 64;
-constexpr int bottom = 446;
+constexpr int left = 70;
+constexpr int right = 770;
+constexpr int top = 70;
+constexpr int bottom = 448;
 constexpr int partCount = 2 + renderStepCount;  // update, the steps, the rest
 
 const char* const partNames[partCount] = {"update",         "frame start", "1 shadow",
@@ -83,10 +83,10 @@ bool writeFrameChart(const BenchRecorder& recorder, const std::string& title,
 
     Magick::Image chart(Magick::Geometry(chartWidth, chartHeight), Magick::Color("white"));
     chart.font(labelFont);
-    chart.fontPointsize(15);
+    chart.fontPointsize(17);
     Magick::DrawableList draw = {Magick::DrawableFont(labelFont),
                                  Magick::DrawableStrokeColor("none"),
-                                 Magick::DrawablePointSize(15)};
+                                 Magick::DrawablePointSize(17)};
     auto fill = [&](const char* colour) { draw.push_back(Magick::DrawableFillColor(colour)); };
     auto text = [&](double x, double y, const std::string& words, double alignment = 0.0) {
         Magick::TypeMetric metrics;
@@ -100,7 +100,7 @@ bool writeFrameChart(const BenchRecorder& recorder, const std::string& title,
         fill("#dcdcdc");
         draw.push_back(Magick::DrawableRectangle(left, y, right, y + 1));
         fill("#3c3c3c");
-        text(left - 8, y + 5, number(ms, msStep), 1.0);
+        text(left - 8, y + 6, number(ms, msStep), 1.0);
     }
     // The parts stacked from the bottom in part order, each an area over pathTime, the cut
     // frames marked above the plot, and where the floor run ran the floor of the render steps
@@ -145,25 +145,25 @@ bool writeFrameChart(const BenchRecorder& recorder, const std::string& title,
     for (double time = std::ceil(first / timeStep) * timeStep; time <= first + span + 1e-9;
          time += timeStep) {
         draw.push_back(Magick::DrawableRectangle(xOf(time), bottom, xOf(time) + 1, bottom + 6));
-        text(xOf(time), bottom + 23, number(time, timeStep), 0.5);
+        text(xOf(time), bottom + 25, number(time, timeStep), 0.5);
     }
-    text((left + right) / 2.0, bottom + 46, "pathTime", 0.5);
-    text(left - 56, top - 16, "frame time (ms)");
+    text((left + right) / 2.0, bottom + 52, "pathTime", 0.5);
+    text(left - 62, top - 18, "frame time (ms)");
+    draw.push_back(Magick::DrawablePointSize(19));
+    text(left - 62, 28, title);
     draw.push_back(Magick::DrawablePointSize(17));
-    text(left - 56, 26, title);
-    draw.push_back(Magick::DrawablePointSize(15));
     // The legend, top of the stack first.
     int y = top;
-    for (int part = partCount - 1; part >= 0; --part, y += 26) {
+    for (int part = partCount - 1; part >= 0; --part, y += 28) {
         fill(partColours[part]);
         draw.push_back(Magick::DrawableRectangle(right + 24, y, right + 40, y + 16));
         fill("#282828");
-        text(right + 48, y + 14, partNames[part]);
+        text(right + 48, y + 15, partNames[part]);
     }
     if (recorder.withFloor) {
         draw.push_back(Magick::DrawableRectangle(right + 24, y + 7, right + 40, y + 9));
-        text(right + 48, y + 14, "floor of the");
-        text(right + 48, y + 32, "render steps");
+        text(right + 48, y + 15, "floor of the");
+        text(right + 48, y + 35, "render steps");
     }
     try {
         chart.draw(draw);

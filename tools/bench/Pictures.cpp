@@ -42,9 +42,9 @@ std::vector<Texel> texels(GLuint texture, GLenum format, GLenum type, size_t cou
     return values;
 }
 
-// Depth as grey, near dark and far light, stretched over the range the drawn texels take so
-// that a scene filling a small part of the depth range still shows its shapes; texels nothing
-// was drawn into (NaN) get `background`.
+// Depth as grey, near dark and far light: the square root of the depth stretched over the
+// range the drawn texels take, so that a scene filling a small part of the range, and the near
+// shapes in a deep view, still show; texels nothing was drawn into (NaN) get `background`.
 Magick::Image depthPicture(const Game& game, const std::vector<float>& depths,
                            const unsigned char* background) {
     float nearest = INFINITY;
@@ -55,7 +55,8 @@ Magick::Image depthPicture(const Game& game, const std::vector<float>& depths,
     }
     std::vector<unsigned char> rgb;
     for (float depth : depths) {
-        const float grey = 255.0f * (depth - nearest) / std::max(farthest - nearest, 1e-6f);
+        const float grey =
+            255.0f * std::sqrt((depth - nearest) / std::max(farthest - nearest, 1e-6f));
         for (int c = 0; c < 3; ++c) {
             rgb.push_back(std::isnan(depth) ? background[c]
                                             : static_cast<unsigned char>(grey + 0.5f));
