@@ -115,7 +115,11 @@ void addParsed(CLI::App* command, const std::string& name, const char* type, con
             }
         }
     };
-    command->add_option_function<std::vector<std::string>>(name, read, help)->type_name(type);
+    command->add_option_function<std::vector<std::string>>(name, read, help)
+        ->type_name(type)
+        ->expected(1)
+        ->allow_extra_args(false)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
 }
 
 }  // namespace

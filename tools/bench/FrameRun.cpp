@@ -7,7 +7,6 @@
 #include "FixedStepLoop.h"
 #include "FloorPrograms.h"
 #include "FrameChart.h"
-#include "Pictures.h"
 #include "SceneSnapshot.h"
 #include "ScriptedInput.h"
 #include "ToolWindow.h"
