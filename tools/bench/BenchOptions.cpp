@@ -189,7 +189,7 @@ int parseCommandLine(int argc, char** argv, Options* options) {
         return 2;
     }
     if (help->parsed()) {
-        std::cout << app.get_formatter()->make_help(&app, "dusk_bench", CLI::AppFormatMode::Normal);
+        std::cout << app.get_formatter()->make_help(&app, "dusk_bench", CLI::AppFormatMode::All);
         return 0;
     }
     options->command = capture->parsed() ? "capture" : "bench";
