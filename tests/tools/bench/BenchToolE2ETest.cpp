@@ -190,7 +190,6 @@ TEST_F(BenchToolE2ETest, BenchReportsEveryFrameAndItsFloorRunLeavesTheFramesAsTh
     ASSERT_TRUE(columns["frame"].size() == 110 && columns["floor_final_ms"].size() == 110);
     for (size_t i = 0; i < 110; ++i) {
         EXPECT_EQ(columns["frame"][i], i + 1.0);
-        EXPECT_TRUE(i == 0 || columns["pathTime"][i] > columns["pathTime"][i - 1]) << i;
         double parts = 0.0;
         for (const char* part :
              {"update", "begin", "shadow", "depth", "scene", "particles", "final", "settings"}) {
@@ -199,9 +198,14 @@ TEST_F(BenchToolE2ETest, BenchReportsEveryFrameAndItsFloorRunLeavesTheFramesAsTh
         // The whole frame holds its parts (each rounded to 0.1 microseconds).
         EXPECT_GE(columns["frame_ms"][i] + 0.001, parts) << "frame " << i + 1;
     }
+#ifdef __SANITIZE_ADDRESS__
+    // The sanitizer's own operator new stays: nothing is counted.
+    EXPECT_NE(bench.out.find("heap allocations per frame: not counted"), none) << bench.out;
+#else
     // The first frame builds the renderer's shader variants: the counter sees allocations.
     EXPECT_GT(columns["allocations"].at(0), 0.0);
     EXPECT_NE(bench.out.find("heap allocations per frame after frame 100: mean"), none);
+#endif
     // The summary's median frame time is the CSV's.
     std::vector<double> frameTimes = columns["frame_ms"];
     std::sort(frameTimes.begin(), frameTimes.end());
