@@ -3,8 +3,8 @@
 # whole intro at 1200 x 900 on a virtual display with Mesa's llvmpipe, every frame timed pass by
 # pass, with the floor run for each pass's ratio. Writes build/bench/summary.txt, frames.csv
 # (every frame) and chart.png, and prints the summary.
-#   --docs   also remakes the README's contact sheet docs/intro-sheet.png and the chart
-#            docs/bench-chart.png
+#   --docs   also remakes the README's contact sheet docs/intro-sheet.png, the chart
+#            docs/bench-chart.png and the pass pictures docs/pathtime-0.696*.png
 # Other options go to dusk_bench bench (for example --dt 1/60 for every frame of the intro at
 # 60 Hz, about six times as many frames; see dusk_bench help).
 set -euo pipefail
@@ -45,6 +45,9 @@ echo "Machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -
 if $docs; then
     "$tool" capture --run-dir "$build/run" --size 800x600 --dt 0.1 \
         --sheet "$root/docs/intro-sheet.png" --sheet-count 16 >/dev/null
+    # One moment of the intro with what each pass handed on.
+    "$tool" capture --run-dir "$build/run" --size 400x300 --dt 0.1 --at-time 0.696 --targets \
+        --out "$root/docs" >/dev/null
     cp "$out/chart.png" "$root/docs/bench-chart.png"
-    echo "Pictures written: docs/intro-sheet.png, docs/bench-chart.png"
+    echo "Pictures written: docs/intro-sheet.png, docs/bench-chart.png, docs/pathtime-0.696*.png"
 fi

@@ -1,29 +1,34 @@
 #include "AllocationCounter.h"
 
-#include <atomic>
+#include <algorithm>
 #include <cstdlib>
 #include <new>
 
 namespace {
 
-// Atomic: libraries may allocate from their own threads.
-std::atomic<std::uint64_t> allocations{0};
+// Per thread: the frame's own work is on the main thread, whatever libraries do on theirs.
+thread_local std::uint64_t allocations = 0;
 
-void* allocate(std::size_t size) {
-    allocations.fetch_add(1, std::memory_order_relaxed);
-    void* memory = std::malloc(size == 0 ? 1 : size);
-    if (memory == nullptr) {
-        throw std::bad_alloc();
-    }
-    return memory;
+}  // namespace
+
+bool dusk::bench::allocationCountAvailable() {
+#ifdef DUSK_SANITIZE
+    return false;
+#else
+    return true;
+#endif
 }
 
-void* allocateAligned(std::size_t size, std::align_val_t alignment) {
-    allocations.fetch_add(1, std::memory_order_relaxed);
-    std::size_t align = static_cast<std::size_t>(alignment);
-    // aligned_alloc wants a size that is a multiple of the alignment.
-    std::size_t rounded = (size + align - 1) / align * align;
-    void* memory = std::aligned_alloc(align, rounded == 0 ? align : rounded);
+std::uint64_t dusk::bench::allocationCount() {
+    return allocations;
+}
+
+#ifndef DUSK_SANITIZE
+
+namespace {
+
+void* counted(void* memory) {
+    ++allocations;
     if (memory == nullptr) {
         throw std::bad_alloc();
     }
@@ -32,45 +37,20 @@ void* allocateAligned(std::size_t size, std::align_val_t alignment) {
 
 }  // namespace
 
-namespace dusk::bench {
-
-std::uint64_t allocationCount() {
-    return allocations.load(std::memory_order_relaxed);
-}
-
-}  // namespace dusk::bench
-
+// libstdc++ builds every other form of new and delete (arrays, no-throw) on these, so each
+// allocation is counted once and freed by the allocator that made it.
 void* operator new(std::size_t size) {
-    return allocate(size);
-}
-
-void* operator new[](std::size_t size) {
-    return allocate(size);
-}
-
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-    allocations.fetch_add(1, std::memory_order_relaxed);
-    return std::malloc(size == 0 ? 1 : size);
-}
-
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
-    allocations.fetch_add(1, std::memory_order_relaxed);
-    return std::malloc(size == 0 ? 1 : size);
+    return counted(std::malloc(size == 0 ? 1 : size));
 }
 
 void* operator new(std::size_t size, std::align_val_t alignment) {
-    return allocateAligned(size, alignment);
-}
-
-void* operator new[](std::size_t size, std::align_val_t alignment) {
-    return allocateAligned(size, alignment);
+    const std::size_t align = static_cast<std::size_t>(alignment);
+    // aligned_alloc wants a size that is a multiple of the alignment.
+    return counted(
+        std::aligned_alloc(align, (std::max<std::size_t>(size, 1) + align - 1) / align * align));
 }
 
 void operator delete(void* memory) noexcept {
-    std::free(memory);
-}
-
-void operator delete[](void* memory) noexcept {
     std::free(memory);
 }
 
@@ -78,15 +58,7 @@ void operator delete(void* memory, std::size_t) noexcept {
     std::free(memory);
 }
 
-void operator delete[](void* memory, std::size_t) noexcept {
-    std::free(memory);
-}
-
 void operator delete(void* memory, std::align_val_t) noexcept {
-    std::free(memory);
-}
-
-void operator delete[](void* memory, std::align_val_t) noexcept {
     std::free(memory);
 }
 
@@ -94,6 +66,4 @@ void operator delete(void* memory, std::size_t, std::align_val_t) noexcept {
     std::free(memory);
 }
 
-void operator delete[](void* memory, std::size_t, std::align_val_t) noexcept {
-    std::free(memory);
-}
+#endif

@@ -26,6 +26,7 @@ struct Options {
     std::vector<int> atFrames;
     std::vector<KeyPress> keys;
     std::string outDir;
+    bool targets = false;  // also what each pass hands on, for every picture in outDir
     std::string sheetFile;
     int sheetCount = 16;
     std::string csvFile;
@@ -34,13 +35,8 @@ struct Options {
     bool visible = false;
 };
 
-// Fills `options` from the arguments after the program name; false with a reason otherwise.
-bool parseOptions(const std::vector<std::string>& arguments, Options* options, std::string* error);
-
-// The window library key code of a key name (F1 to F12, ESC, SPACE, W, A, S, D, UP, DOWN,
-// LEFT, RIGHT; any case), or 0.
-int keyCode(const std::string& name);
-
-const char* usageText();
+// Reads the arguments into `options`. Returns -1 to go on, or the exit code to end with: 0
+// after a help text, 2 after a one-line error on standard error.
+int parseCommandLine(int argc, char** argv, Options* options);
 
 }  // namespace dusk::bench

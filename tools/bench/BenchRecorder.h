@@ -1,11 +1,10 @@
 #pragma once
 
-#include "Statistics.h"
-
 #include <array>
 #include <cstdint>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace dusk::bench {
@@ -40,24 +39,22 @@ struct StartupFigures {
 // Collects every frame of a bench run and reports it.
 class BenchRecorder {
 public:
-    BenchRecorder(int width, int height, double frameTime, bool withFloor);
-
-    void reserve(size_t frames) { records.reserve(frames); }
-    void add(const FrameRecord& record) { records.push_back(record); }
+    BenchRecorder(int width, int height, double frameTime, bool withFloor, bool allocationsCounted);
 
     // The figure `column` of every frame from `firstFrame` on (columns as in the CSV).
     std::vector<double> column(const std::string& name, int firstFrame = 1) const;
     // min / median / p95 / max per figure, start-up, memory, allocations and floor ratios.
     void writeSummary(std::ostream& out, const std::string& renderer) const;
-    // One line per frame, times in milliseconds.
+    // One line per frame, times in milliseconds. False, with one error line, on failure.
     bool writeCsv(const std::string& path) const;
-    // The names of the CSV columns, in order.
-    std::vector<std::string> columnNames() const;
+    // One frame's figures with the names of their CSV columns, in column order.
+    std::vector<std::pair<std::string, double>> figures(const FrameRecord& record) const;
 
     int width;
     int height;
     double frameTime;
     bool withFloor;
+    bool allocationsCounted;  // false in the sanitizer build, which keeps its own operator new
     std::vector<FrameRecord> records;
     StartupFigures startup;
     long peakResidentKiB = 0;

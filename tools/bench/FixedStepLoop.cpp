@@ -19,7 +19,7 @@ void FixedStepLoop::startFrame() {
     ++frame;
     // Multiplied, not summed, so that long runs do not drift from the frame numbers.
     clock = frame * frameTime;
-    input->setFrame(frame);
+    input->frame = frame;
     if (clock - lastPoll > 0.1) {
         game->pollDebugKeys();
         input->releaseSeenTaps();
@@ -31,18 +31,10 @@ void FixedStepLoop::startFrame() {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-void FixedStepLoop::update() {
-    game->update(static_cast<float>(frameTime));
-}
-
 void FixedStepLoop::present() {
     glfwSwapBuffers(game->window);
     glfwPollEvents();
     errorCount += dusk::drainGlErrors(std::cout);
-}
-
-bool FixedStepLoop::closing() const {
-    return glfwWindowShouldClose(game->window) != 0;
 }
 
 }  // namespace dusk::bench

@@ -15,12 +15,8 @@ public:
     // Starts the next frame: the clock, the key poll (with the frame-rate line) when due, and
     // the clear of the bound framebuffer.
     void startFrame();
-    // The frame update with the fixed frame time.
-    void update();
     // Swap, window events and the GL error drain.
     void present();
-    // True once ESC (or the window) asked to close.
-    bool closing() const;
 
     Game* game;
     ScriptedInput* input;

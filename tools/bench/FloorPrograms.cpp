@@ -1,6 +1,8 @@
 #include "FloorPrograms.h"
 
 #include "game/Game.h"
+#include "render/RenderTarget.h"
+#include "render/ScreenQuad.h"
 #include "render/ShaderProgram.h"
 
 #include <iostream>
@@ -16,39 +18,31 @@ const char* const floorFragmentSource = "#version 330 core\n"
                                         "    floorColor = vec4(0.5, 0.5, 0.5, 0.5);\n"
                                         "}\n";
 
-std::string programLog(GLuint program) {
-    GLint length = 0;
-    glGetProgramiv(program, GL_INFO_LOG_LENGTH, &length);
-    std::string log(static_cast<size_t>(length > 0 ? length : 1), '\0');
-    glGetProgramInfoLog(program, static_cast<GLsizei>(log.size()), nullptr, &log[0]);
-    return log.c_str();
-}
-
 // Gives `floor` the attribute locations that `real` ended up with, so that every vertex array
 // set up for the real program (the screen quad looked its locations up) feeds the floor one.
 void copyAttributeLocations(GLuint real, GLuint floor) {
     GLint count = 0;
-    GLint longest = 0;
     glGetProgramiv(real, GL_ACTIVE_ATTRIBUTES, &count);
-    glGetProgramiv(real, GL_ACTIVE_ATTRIBUTE_MAX_LENGTH, &longest);
-    std::string name(static_cast<size_t>(longest > 0 ? longest : 1), '\0');
     for (GLint i = 0; i < count; ++i) {
-        GLsizei length = 0;
+        char name[256] = "";
         GLint size = 0;
         GLenum type = 0;
-        glGetActiveAttrib(real, static_cast<GLuint>(i), static_cast<GLsizei>(name.size()), &length,
-                          &size, &type, &name[0]);
-        std::string attribute(name.c_str(), static_cast<size_t>(length));
-        GLint location = glGetAttribLocation(real, attribute.c_str());
-        if (location >= 0 && attribute.compare(0, 3, "gl_") != 0) {
-            glBindAttribLocation(floor, static_cast<GLuint>(location), attribute.c_str());
+        glGetActiveAttrib(real, static_cast<GLuint>(i), sizeof(name), nullptr, &size, &type, name);
+        GLint location = glGetAttribLocation(real, name);
+        if (location >= 0 && std::string(name).compare(0, 3, "gl_") != 0) {
+            glBindAttribLocation(floor, static_cast<GLuint>(location), name);
         }
     }
 }
 
 }  // namespace
 
-FloorPrograms::FloorPrograms(Game& game) : fragmentShader(0), linked(true) {
+FloorPrograms::FloorPrograms(Game& game)
+    : fragmentShader(0), linked(true), game(game), realTarget(game.sceneTarget), activeUnit(0),
+      boundTexture(0) {
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &boundTexture);
+    floorTarget = new RenderTarget(game.width, game.height);
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(boundTexture));
     fragmentShader = glCreateShader(GL_FRAGMENT_SHADER);
     glShaderSource(fragmentShader, 1, &floorFragmentSource, nullptr);
     glCompileShader(fragmentShader);
@@ -67,8 +61,9 @@ FloorPrograms::FloorPrograms(Game& game) : fragmentShader(0), linked(true) {
         GLint ok = 0;
         glGetProgramiv(floor, GL_LINK_STATUS, &ok);
         if (ok == 0) {
-            std::cerr << "dusk_bench: a floor program did not link: " << programLog(floor)
-                      << std::endl;
+            char log[1024] = "";
+            glGetProgramInfoLog(floor, sizeof(log), nullptr, log);
+            std::cerr << "dusk_bench: a floor program did not link: " << log << std::endl;
             linked = false;
         }
         // The one uniform the Game sets once rather than every frame (on the screen quad's
@@ -83,12 +78,20 @@ void FloorPrograms::activate() {
     for (Entry& entry : entries) {
         entry.shader->program = entry.floorProgram;
     }
+    glGetIntegerv(GL_ACTIVE_TEXTURE, &activeUnit);
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &boundTexture);
+    game.sceneTarget = floorTarget;
+    game.screenQuad->colorTexture = floorTarget->colorTexture;
 }
 
 void FloorPrograms::deactivate() {
     for (Entry& entry : entries) {
         entry.shader->program = entry.realProgram;
     }
+    game.sceneTarget = realTarget;
+    game.screenQuad->colorTexture = realTarget->colorTexture;
+    glActiveTexture(static_cast<GLenum>(activeUnit));
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(boundTexture));
 }
 
 }  // namespace dusk::bench

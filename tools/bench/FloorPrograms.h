@@ -5,6 +5,7 @@
 #include <vector>
 
 class Game;
+class RenderTarget;
 class ShaderProgram;
 
 namespace dusk::bench {
@@ -31,6 +32,13 @@ public:
     std::vector<Entry> entries;
     GLuint fragmentShader;  // the constant-colour fragment shader shared by all
     bool linked;
+    Game& game;
+    // The floor frame draws into a scene target of its own: the real one keeps the last real
+    // picture, which the next real frame builds its mipmaps from.
+    RenderTarget* realTarget;
+    RenderTarget* floorTarget;
+    GLint activeUnit;    // the active texture unit before the floor frame
+    GLint boundTexture;  // the texture bound there
 };
 
 }  // namespace dusk::bench

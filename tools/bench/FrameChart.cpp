@@ -1,14 +1,12 @@
 #include "FrameChart.h"
 
 #include "BenchRecorder.h"
-#include "PixelFont.h"
-#include "RgbImage.h"
+#include "Pictures.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdio>
-#include <string>
+#include <iostream>
 #include <vector>
 
 namespace dusk::bench {
@@ -16,150 +14,163 @@ namespace dusk::bench {
 namespace {
 
 constexpr int chartWidth = 1000;
-constexpr int chartHeight = 440;
-constexpr int left = 60;
-constexpr int right = 16;
-constexpr int top = 62;
-constexpr int bottom = 34;
+constexpr int chartHeight = 512;
+// The plot's box.
+constexpr int left = 70;
+constexpr int right = 770;
+constexpr int top = 70;
+constexpr int bottom = 448;
 constexpr int partCount = 2 + renderStepCount;  // update, the steps, the rest
 
-struct Colour {
-    std::uint8_t r, g, b;
-};
+const char* const partNames[partCount] = {"update",         "frame start", "1 shadow",
+                                          "2 camera depth", "3 scene",     "4 particles",
+                                          "5 final",        "settings",    "swap and rest"};
+const char* const partColours[partCount] = {"#8c8c96", "#465aa0", "#c8503c", "#e6a028", "#50aa5a",
+                                            "#aa5abe", "#3caac8", "#dc78a0", "#c8c8c8"};
 
-const Colour partColours[partCount] = {
-    {140, 140, 150}, {70, 90, 160},  {200, 80, 60},   {230, 160, 40},  {80, 170, 90},
-    {170, 90, 190},  {60, 170, 200}, {220, 120, 160}, {200, 200, 200},
-};
-
-std::string partName(int part) {
-    if (part == 0) {
-        return "update";
-    }
-    if (part <= renderStepCount) {
-        return renderStepNames[part - 1];
-    }
-    return "swap and rest";
+// 1, 2 or 5 times a power of ten, so that about `lines` grid lines cover `range`.
+double gridStep(double range, double lines) {
+    const double power = std::pow(10.0, std::floor(std::log10(range / lines)));
+    const double factor = range / lines / power;  // 1 to 10
+    return power * (factor <= 1.0 ? 1.0 : factor <= 2.0 ? 2.0 : factor <= 5.0 ? 5.0 : 10.0);
 }
 
-// 1, 2 or 5 times a power of ten, so that about five grid lines cover `range`.
-double gridStep(double range) {
-    double raw = range / 5.0;
-    double power = std::pow(10.0, std::floor(std::log10(raw)));
-    for (double factor : {1.0, 2.0, 5.0}) {
-        if (factor * power >= raw) {
-            return factor * power;
-        }
-    }
-    return 10.0 * power;
-}
-
-std::string formatNumber(double value) {
+// The value of a grid line, with as many decimals as the step needs; never "-0".
+std::string number(double value, double step) {
+    value = std::round(value / step) * step + 0.0;
     char text[32];
-    std::snprintf(text, sizeof(text), value < 10.0 && value != std::floor(value) ? "%.1f" : "%.0f",
-                  value);
+    std::snprintf(text, sizeof(text), "%.*f", step < 1.0 ? (step < 0.1 ? 2 : 1) : 0, value);
     return text;
+}
+
+// Part `part` of a frame in milliseconds: the update, a render step, or the rest of the frame.
+double partOf(const FrameRecord& record, int part) {
+    double steps = 0.0;
+    for (double step : record.steps) {
+        steps += step;
+    }
+    return 1000.0 * (part == 0 ? record.update
+                     : part <= renderStepCount
+                         ? record.steps[part - 1]
+                         : std::max(0.0, record.whole - record.update - steps));
 }
 
 }  // namespace
 
 bool writeFrameChart(const BenchRecorder& recorder, const std::string& title,
                      const std::string& path) {
-    RgbImage chart(chartWidth, chartHeight, 250, 250, 250);
-    const int plotWidth = chartWidth - left - right;
-    const int plotHeight = chartHeight - top - bottom;
-    const size_t frames = recorder.records.size();
-    if (frames == 0) {
-        return false;
-    }
-
-    // Mean of each part per column; a column holds at least one frame.
-    const int columns = static_cast<int>(std::min<size_t>(frames, plotWidth));
-    std::vector<std::array<double, partCount>> means(columns);
-    std::vector<double> totals(columns);
-    for (int column = 0; column < columns; ++column) {
-        size_t first = frames * column / columns;
-        size_t last = std::max(first + 1, frames * (column + 1) / columns);
-        std::array<double, partCount>& mean = means[column];
-        mean.fill(0.0);
-        for (size_t i = first; i < last; ++i) {
-            const FrameRecord& record = recorder.records[i];
-            double parts = record.update;
-            mean[0] += record.update;
-            for (int step = 0; step < renderStepCount; ++step) {
-                mean[1 + step] += record.steps[step];
-                parts += record.steps[step];
-            }
-            mean[partCount - 1] += std::max(0.0, record.whole - parts);
+    // A bench run has at least one frame.
+    const std::vector<FrameRecord>& records = recorder.records;
+    std::vector<double> totals;
+    for (const FrameRecord& record : records) {
+        totals.push_back(0.0);
+        for (int part = 0; part < partCount; ++part) {
+            totals.back() += partOf(record, part);
         }
-        double total = 0.0;
-        for (double& value : mean) {
-            value = value * 1000.0 / static_cast<double>(last - first);
-            total += value;
-        }
-        totals[column] = total;
     }
-    // The scale fits all but the highest 2 % of the columns, so that the first frame (shader
-    // variants compiled on first use) does not flatten the rest; taller columns are cut and
+    // The scale fits all but the highest 2 % of the frames, so that the first frame (shader
+    // variants compiled on first use) does not flatten the rest; taller frames are cut and
     // marked.
     std::vector<double> sorted = totals;
     std::sort(sorted.begin(), sorted.end());
     double highest = std::min(sorted.back(), 1.15 * sorted[(sorted.size() - 1) * 98 / 100]);
-    if (highest <= 0.0) {
-        highest = 1.0;
-    }
-    const double step = gridStep(highest);
-    const double scaleTop = std::ceil(highest / step) * step;
+    const double msStep = gridStep(std::max(highest, 1e-3), 5.0);
+    const double msTop = std::ceil(highest / msStep) * msStep;
+    const double first = records.front().pathTime;
+    const double span = std::max(1e-6, static_cast<double>(records.back().pathTime) - first);
+    auto yOf = [&](double ms) { return bottom - std::min(ms, msTop) / msTop * (bottom - top); };
+    auto xOf = [&](double pathTime) { return left + (pathTime - first) / span * (right - left); };
 
-    // Grid and millisecond scale.
-    for (double value = 0.0; value <= scaleTop + step / 2; value += step) {
-        int y = top + plotHeight - static_cast<int>(std::lround(value / scaleTop * plotHeight));
-        chart.fillRect(left, y, plotWidth, 1, 215, 215, 215);
-        std::string label = formatNumber(value);
-        drawText(&chart, left - 8 - textWidth(label, 2), y - glyphHeight, label, 2, 60, 60, 60);
-    }
+    Magick::Image chart(Magick::Geometry(chartWidth, chartHeight), Magick::Color("white"));
+    chart.font(labelFont);
+    chart.fontPointsize(17);
+    Magick::DrawableList draw = {Magick::DrawableFont(labelFont),
+                                 Magick::DrawableStrokeColor("none"),
+                                 Magick::DrawablePointSize(17)};
+    auto fill = [&](const char* colour) { draw.push_back(Magick::DrawableFillColor(colour)); };
+    auto text = [&](double x, double y, const std::string& words, double alignment = 0.0) {
+        Magick::TypeMetric metrics;
+        chart.fontTypeMetrics(words, &metrics);
+        draw.push_back(Magick::DrawableText(x - alignment * metrics.textWidth(), y, words));
+    };
 
-    // Columns, stacked from the bottom in part order.
-    for (int column = 0; column < columns; ++column) {
-        int x = left + column * plotWidth / columns;
-        int barWidth = std::max(1, left + (column + 1) * plotWidth / columns - x);
-        double base = 0.0;
-        for (int part = 0; part < partCount; ++part) {
-            int y0 =
-                static_cast<int>(std::lround(std::min(base, scaleTop) / scaleTop * plotHeight));
-            base += means[column][part];
-            int y1 =
-                static_cast<int>(std::lround(std::min(base, scaleTop) / scaleTop * plotHeight));
-            const Colour& colour = partColours[part];
-            chart.fillRect(x, top + plotHeight - y1, barWidth, y1 - y0, colour.r, colour.g,
-                           colour.b);
-        }
-        if (totals[column] > scaleTop) {
-            chart.fillRect(x, top - 6, barWidth, 4, 20, 20, 20);
-        }
+    // Grid and the millisecond scale.
+    for (double ms = 0.0; ms <= msTop + msStep / 2; ms += msStep) {
+        const double y = std::round(yOf(ms));
+        fill("#dcdcdc");
+        draw.push_back(Magick::DrawableRectangle(left, y, right, y + 1));
+        fill("#3c3c3c");
+        text(left - 8, y + 6, number(ms, msStep), 1.0);
     }
-
-    // Axes, frame numbers, title and legend.
-    chart.fillRect(left, top, 1, plotHeight + 1, 40, 40, 40);
-    chart.fillRect(left, top + plotHeight, plotWidth, 1, 40, 40, 40);
-    for (int tick = 0; tick <= 4; ++tick) {
-        size_t index = std::min(frames - 1, (frames - 1) * tick / 4);
-        int x = left + static_cast<int>(plotWidth * tick / 4);
-        chart.fillRect(x, top + plotHeight, 1, 5, 40, 40, 40);
-        std::string label = std::to_string(recorder.records[index].frame);
-        int width = textWidth(label, 2);
-        drawText(&chart, std::min(std::max(x - width / 2, 0), chartWidth - width),
-                 top + plotHeight + 9, label, 2, 60, 60, 60);
-    }
-    drawText(&chart, left, 8, title, 2, 20, 20, 20);
-    drawText(&chart, chartWidth - right - textWidth("MS / FRAME", 2), 8, "MS / FRAME", 2, 20, 20,
-             20);
-    int x = left;
+    // The parts stacked from the bottom in part order, each an area over pathTime, the cut
+    // frames marked above the plot, and where the floor run ran the floor of the render steps
+    // as a line on the same update.
+    std::vector<double> base(records.size(), 0.0);
     for (int part = 0; part < partCount; ++part) {
-        const Colour& colour = partColours[part];
-        chart.fillRect(x, 32, 10, 10, colour.r, colour.g, colour.b);
-        x += 14;
-        x += drawText(&chart, x, 32, partName(part), 2, 40, 40, 40) + 18;
+        Magick::CoordinateList outline;
+        for (size_t i = 0; i < records.size(); ++i) {
+            outline.emplace_back(xOf(records[i].pathTime), yOf(base[i] + partOf(records[i], part)));
+        }
+        for (size_t i = records.size(); i-- > 0;) {
+            outline.emplace_back(xOf(records[i].pathTime), yOf(base[i]));
+            base[i] += partOf(records[i], part);
+        }
+        fill(partColours[part]);
+        draw.push_back(Magick::DrawablePolygon(outline));
+    }
+    Magick::CoordinateList floorLine;
+    fill("#141414");
+    for (size_t i = 0; i < records.size(); ++i) {
+        double x = xOf(records[i].pathTime);
+        if (totals[i] > msTop) {
+            draw.push_back(Magick::DrawableRectangle(x - 1, top - 7, x + 1, top - 4));
+        }
+        double floor = records[i].update;
+        for (double step : records[i].floorSteps) {
+            floor += step;
+        }
+        floorLine.emplace_back(x, yOf(1000.0 * floor));
+    }
+    if (recorder.withFloor) {
+        draw.insert(draw.end(),
+                    {Magick::DrawableFillColor("none"), Magick::DrawableStrokeColor("black"),
+                     Magick::DrawableStrokeWidth(2), Magick::DrawablePolyline(floorLine),
+                     Magick::DrawableStrokeColor("none")});
+    }
+    // Axes, pathTime scale, titles.
+    fill("#282828");
+    draw.push_back(Magick::DrawableRectangle(left - 1, top, left, bottom));
+    draw.push_back(Magick::DrawableRectangle(left, bottom, right, bottom + 1));
+    const double timeStep = gridStep(span, 10.0);
+    for (double time = std::ceil(first / timeStep) * timeStep; time <= first + span + 1e-9;
+         time += timeStep) {
+        draw.push_back(Magick::DrawableRectangle(xOf(time), bottom, xOf(time) + 1, bottom + 6));
+        text(xOf(time), bottom + 25, number(time, timeStep), 0.5);
+    }
+    text((left + right) / 2.0, bottom + 52, "pathTime", 0.5);
+    text(left - 62, top - 18, "frame time (ms)");
+    draw.push_back(Magick::DrawablePointSize(19));
+    text(left - 62, 28, title);
+    draw.push_back(Magick::DrawablePointSize(17));
+    // The legend, top of the stack first.
+    int y = top;
+    for (int part = partCount - 1; part >= 0; --part, y += 28) {
+        fill(partColours[part]);
+        draw.push_back(Magick::DrawableRectangle(right + 24, y, right + 40, y + 16));
+        fill("#282828");
+        text(right + 48, y + 15, partNames[part]);
+    }
+    if (recorder.withFloor) {
+        draw.push_back(Magick::DrawableRectangle(right + 24, y + 7, right + 40, y + 9));
+        text(right + 48, y + 15, "floor of the");
+        text(right + 48, y + 35, "render steps");
+    }
+    try {
+        chart.draw(draw);
+    } catch (const Magick::Exception& error) {
+        std::cerr << "dusk_bench: could not draw the chart '" << path << "': " << error.what()
+                  << std::endl;
+        return false;
     }
     return writePng(chart, path);
 }

@@ -6,9 +6,10 @@ namespace dusk::bench {
 
 class BenchRecorder;
 
-// A PNG chart of the frame times: one stacked column per group of frames (the mean of each
-// part: update, the render steps, and the rest of the frame: poll, clear, swap, events), with
-// a millisecond scale, frame numbers and a legend. False, with a message, on failure.
+// A PNG chart of the frame times over the intro: stacked columns of the mean time of each part
+// of the frame (update, the render steps, and the rest: poll, clear, swap, events) against
+// pathTime, a millisecond scale, a legend, and with the floor run the floor of the render steps
+// as a line. False, with one error line, on failure.
 bool writeFrameChart(const BenchRecorder& recorder, const std::string& title,
                      const std::string& path);
 

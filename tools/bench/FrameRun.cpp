@@ -1,12 +1,12 @@
 #include "FrameRun.h"
 
+#include "AllocationCounter.h"
 #include "BenchOptions.h"
 #include "BenchRecorder.h"
 #include "CapturePlan.h"
 #include "FixedStepLoop.h"
 #include "FloorPrograms.h"
 #include "FrameChart.h"
-#include "RgbImage.h"
 #include "SceneSnapshot.h"
 #include "ScriptedInput.h"
 #include "ToolWindow.h"
@@ -16,7 +16,7 @@
 #include "render/LoadTimers.h"
 #include "scene/Random.h"
 
-#include <cmath>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <sys/resource.h>
@@ -59,11 +59,6 @@ void timeRenderSteps(Game* game, double* times, double* submit) {
     }
 }
 
-// The frames the intro takes at this frame time, for reserving room.
-size_t introFrames(double frameTime) {
-    return static_cast<size_t>(std::ceil(1.7 / (0.04 * frameTime))) + 16;
-}
-
 long peakResidentKiB() {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -72,10 +67,17 @@ long peakResidentKiB() {
 
 }  // namespace
 
-int runCommand(const Options& options, Clock::time_point programStart,
-               AllocationCount allocationCount) {
+int runCommand(const Options& options, Clock::time_point programStart) {
     if (!options.runDir.empty() && chdir(options.runDir.c_str()) != 0) {
         std::cerr << "dusk_bench: no run directory '" << options.runDir << "'" << std::endl;
+        return 1;
+    }
+    // A folder that cannot be made fails the run before any frame is drawn.
+    std::error_code ignored;
+    if (!options.outDir.empty() && !std::filesystem::create_directories(options.outDir, ignored) &&
+        !std::filesystem::is_directory(options.outDir)) {
+        std::cerr << "dusk_bench: could not make the folder '" << options.outDir << "'"
+                  << std::endl;
         return 1;
     }
     const bool bench = options.command == "bench";
@@ -88,11 +90,8 @@ int runCommand(const Options& options, Clock::time_point programStart,
     }
     FixedStepLoop loop(game, &input, options.frameTime);
     CapturePlan plan(options, game->width, game->height);
-    RgbImage picture;
-    std::vector<std::uint8_t> scratch;
-    BenchRecorder recorder(game->width, game->height, options.frameTime, options.floor);
-    recorder.reserve(options.frames > 0 ? static_cast<size_t>(options.frames)
-                                        : introFrames(options.frameTime));
+    BenchRecorder recorder(game->width, game->height, options.frameTime, options.floor,
+                           allocationCountAvailable());
 
     // Tool work is left out of the start-up and frame figures.
     double toolSeconds = 0.0;
@@ -109,22 +108,19 @@ int runCommand(const Options& options, Clock::time_point programStart,
         }
     }
 
+    // ESC, or the window, ends the run after its frame.
     auto finished = [&]() {
-        if (options.frames > 0) {
-            return loop.frame >= options.frames;
-        }
-        return plan.complete() && (!bench || !game->introRunning);
+        return glfwWindowShouldClose(game->window) ||
+               (options.frames > 0 ? loop.frame >= options.frames
+                                   : plan.complete() && (!bench || !game->introRunning));
     };
     bool written = true;
-    while (!finished() && !loop.closing()) {
+    while (!finished()) {
         if (!bench) {
             loop.startFrame();
-            loop.update();
+            game->update(static_cast<float>(options.frameTime));
             game->render();
-            if (plan.wants(loop.frame, game->pathTime)) {
-                readDrawBuffer(game->width, game->height, &scratch, &picture);
-                written = plan.take(loop.frame, game->pathTime, picture) && written;
-            }
+            written = plan.take(loop.frame, game->pathTime, *game) && written;
             loop.present();
             continue;
         }
@@ -132,14 +128,13 @@ int runCommand(const Options& options, Clock::time_point programStart,
         glFinish();
         Clock::time_point frameStart = Clock::now();
         std::uint64_t allocationsAtStart = allocationCount();
-        std::uint64_t toolAllocations = 0;
         double frameToolSeconds = 0.0;
         FrameRecord record;
 
         loop.startFrame();
         record.frame = loop.frame;
         Clock::time_point updateStart = Clock::now();
-        loop.update();
+        game->update(static_cast<float>(options.frameTime));
         glFinish();
         record.update = secondsSince(updateStart);
         record.submit = record.update;
@@ -162,49 +157,42 @@ int runCommand(const Options& options, Clock::time_point programStart,
 
         timeRenderSteps(game, record.steps.data(), &record.submit);
 
-        if (plan.wants(loop.frame, game->pathTime)) {
-            Clock::time_point captureStart = Clock::now();
-            std::uint64_t before = allocationCount();
-            readDrawBuffer(game->width, game->height, &scratch, &picture);
-            written = plan.take(loop.frame, game->pathTime, picture) && written;
-            toolAllocations += allocationCount() - before;
-            frameToolSeconds += secondsSince(captureStart);
-        }
+        // Pictures, if the frame is wanted.
+        Clock::time_point captureStart = Clock::now();
+        std::uint64_t allocationsBefore = allocationCount();
+        written = plan.take(loop.frame, game->pathTime, *game) && written;
+        allocationsAtStart += allocationCount() - allocationsBefore;  // the tool's own
+        frameToolSeconds += secondsSince(captureStart);
 
         loop.present();
         glFinish();
         record.whole = secondsSince(frameStart) - frameToolSeconds;
-        record.allocations = allocationCount() - allocationsAtStart - toolAllocations;
+        record.allocations = allocationCount() - allocationsAtStart;
         toolSeconds += frameToolSeconds;
         if (loop.frame == 1) {
-            recorder.startup.total = secondsSince(programStart) - toolSeconds;
-            recorder.startup.shaders = dusk::loadTimers.shaderSeconds;
-            recorder.startup.models = dusk::loadTimers.modelSeconds;
-            recorder.startup.textures = dusk::loadTimers.textureSeconds;
+            recorder.startup = {secondsSince(programStart) - toolSeconds,
+                                dusk::loadTimers.shaderSeconds, dusk::loadTimers.modelSeconds,
+                                dusk::loadTimers.textureSeconds};
         }
-        recorder.add(record);
+        recorder.records.push_back(record);
     }
 
     if (bench) {
         recorder.peakResidentKiB = peakResidentKiB();
         recorder.glErrors = loop.errorCount;
         recorder.writeSummary(std::cout, rendererName());
-        if (!options.csvFile.empty()) {
-            if (recorder.writeCsv(options.csvFile)) {
-                std::cout << "csv: " << options.csvFile << std::endl;
-            } else {
-                std::cerr << "dusk_bench: could not write '" << options.csvFile << "'" << std::endl;
-                written = false;
-            }
+        if (!options.csvFile.empty() && recorder.writeCsv(options.csvFile)) {
+            std::cout << "csv: " << options.csvFile << std::endl;
+        } else if (!options.csvFile.empty()) {
+            written = false;
         }
-        if (!options.chartFile.empty()) {
-            std::string title = "DUSKLORNE " + std::to_string(game->width) + "X" +
-                                std::to_string(game->height) + "  " + rendererName();
-            if (writeFrameChart(recorder, title, options.chartFile)) {
-                std::cout << "chart: " << options.chartFile << std::endl;
-            } else {
-                written = false;
-            }
+        std::string title = "Dusklorne " + std::to_string(game->width) + " x " +
+                            std::to_string(game->height) + ", " + rendererName() +
+                            ": frame time per pass";
+        if (!options.chartFile.empty() && writeFrameChart(recorder, title, options.chartFile)) {
+            std::cout << "chart: " << options.chartFile << std::endl;
+        } else if (!options.chartFile.empty()) {
+            written = false;
         }
     }
     bool complete = plan.finish();

@@ -8,6 +8,20 @@
 
 namespace dusk::bench {
 
+namespace {
+
+// The scalar state of a particle system, between the system and its saved state.
+template <typename From, typename To> void copyScalars(const From& from, To* to) {
+    to->particleCount = from.particleCount;
+    to->atlasClock = from.atlasClock;
+    to->atlasColumn = from.atlasColumn;
+    to->atlasRow = from.atlasRow;
+    to->atlasFrame = from.atlasFrame;
+    to->finished = from.finished;
+}
+
+}  // namespace
+
 std::uint32_t generatorStateAfter(std::uint64_t draws) {
     // One step is x -> a x + c (mod 2^32); steps compose as affine maps, so 2^k steps are
     // found by squaring.
@@ -42,12 +56,7 @@ void SceneSnapshot::save() {
         dusk::scene::ParticleSystem* system = state.system;
         std::copy(system->particles, system->particles + system->maxParticles,
                   state.particles.begin());
-        state.particleCount = system->particleCount;
-        state.atlasClock = system->atlasClock;
-        state.atlasColumn = system->atlasColumn;
-        state.atlasRow = system->atlasRow;
-        state.atlasFrame = system->atlasFrame;
-        state.finished = system->finished;
+        copyScalars(*system, &state);
     }
     explosionStarted = ::explosionStarted;
     randomDraws = randomBase + dusk::randomDrawCount();
@@ -57,12 +66,7 @@ void SceneSnapshot::restore() {
     for (SystemState& state : systems) {
         dusk::scene::ParticleSystem* system = state.system;
         std::copy(state.particles.begin(), state.particles.end(), system->particles);
-        system->particleCount = state.particleCount;
-        system->atlasClock = state.atlasClock;
-        system->atlasColumn = state.atlasColumn;
-        system->atlasRow = state.atlasRow;
-        system->atlasFrame = state.atlasFrame;
-        system->finished = state.finished;
+        copyScalars(state, system);
     }
     ::explosionStarted = explosionStarted;
     // The tool never scripts the generator, so its state follows from the number of draws.

@@ -2,7 +2,6 @@
 
 #include "scene/ParticleSystem.h"
 
-#include <array>
 #include <cstdint>
 #include <vector>
 

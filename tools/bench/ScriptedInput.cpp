@@ -6,37 +6,28 @@ namespace dusk::bench {
 
 namespace {
 
-bool isDown(const KeyPress& press, bool seen, int frame) {
-    if (frame < press.firstFrame) {
-        return false;
-    }
-    if (press.frameCount == 0) {
-        return !seen;
-    }
-    return frame < press.firstFrame + press.frameCount;
+// A tap (no frame count yet) stays down until a poll has seen it.
+bool isDown(const KeyPress& press, int frame) {
+    return frame >= press.firstFrame &&
+           (press.frameCount == 0 || frame < press.firstFrame + press.frameCount);
 }
 
 }  // namespace
 
 ScriptedInput::ScriptedInput(std::vector<KeyPress> keyPresses)
-    : presses(std::move(keyPresses)), tapSeen(presses.size(), 0), frame(0), cursorX(0.0),
-      cursorY(0.0) {}
-
-void ScriptedInput::setFrame(int newFrame) {
-    frame = newFrame;
-}
+    : presses(std::move(keyPresses)), frame(0), cursorX(0.0), cursorY(0.0) {}
 
 void ScriptedInput::releaseSeenTaps() {
-    for (size_t i = 0; i < presses.size(); ++i) {
-        if (presses[i].frameCount == 0 && isDown(presses[i], tapSeen[i] != 0, frame)) {
-            tapSeen[i] = 1;
+    for (KeyPress& press : presses) {
+        if (press.frameCount == 0 && isDown(press, frame)) {
+            press.frameCount = frame - press.firstFrame + 1;
         }
     }
 }
 
 bool ScriptedInput::isKeyDown(GLFWwindow*, int key) {
-    for (size_t i = 0; i < presses.size(); ++i) {
-        if (presses[i].key == key && isDown(presses[i], tapSeen[i] != 0, frame)) {
+    for (const KeyPress& press : presses) {
+        if (press.key == key && isDown(press, frame)) {
             return true;
         }
     }

@@ -14,9 +14,8 @@ class ScriptedInput : public dusk::Input {
 public:
     explicit ScriptedInput(std::vector<KeyPress> presses);
 
-    // The frame whose keys are down from now on.
-    void setFrame(int frame);
-    // Releases the taps that a debug-key poll has just seen.
+    // Releases the taps that a debug-key poll has just seen: each becomes a press that lasted
+    // until the frame of that poll.
     void releaseSeenTaps();
 
     bool isKeyDown(GLFWwindow* window, int key) override;
@@ -24,8 +23,7 @@ public:
     void setCursorPos(GLFWwindow* window, double x, double y) override;
 
     std::vector<KeyPress> presses;
-    std::vector<char> tapSeen;  // one flag per press
-    int frame;
+    int frame;  // the frame whose keys are down
     double cursorX;
     double cursorY;
 };
