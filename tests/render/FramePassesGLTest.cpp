@@ -1,8 +1,8 @@
+#include "AllocationCounter.h"
 #include "app/RenderSettings.h"
 #include "game/Game.h"
 #include "render/RenderTarget.h"
 #include "render/ShaderProgram.h"
-#include "support/AllocationCounter.h"
 #include "support/TestScene.h"
 
 namespace {
@@ -30,10 +30,10 @@ using FramePassesGLTest = dusk::test::SceneGLTest;
 // allocate nothing and make no GL object, no frame raises a GL error, and the explosion is
 // announced once for the whole run.
 TEST_F(FramePassesGLTest, SteadyFramesMakeNothingAndTheExplosionIsAnnouncedOnce) {
-    const std::uint64_t probe = dusk::test::allocationCount();
+    const std::uint64_t probe = dusk::bench::allocationCount();
     void* volatile seen = ::operator new(8);  // the counter sees a heap allocation
     ::operator delete(seen);
-    ASSERT_EQ(dusk::test::allocationCount(), probe + dusk::test::allocationCountAvailable());
+    ASSERT_EQ(dusk::bench::allocationCount(), probe + dusk::bench::allocationCountAvailable());
     keys.down = {GLFW_KEY_W, GLFW_KEY_LEFT};
     testing::internal::CaptureStdout();
     int objects = 0;
@@ -42,11 +42,11 @@ TEST_F(FramePassesGLTest, SteadyFramesMakeNothingAndTheExplosionIsAnnouncedOnce)
         runFrame(0.1f);  // lets each stretch's lists take their sizes
         runFrame(0.1f);
         objects = objects == 0 ? liveGlObjects() : objects;
-        const std::uint64_t before = dusk::test::allocationCount();
+        const std::uint64_t before = dusk::bench::allocationCount();
         for (int i = 0; i < 3; ++i) {
             runFrame(0.1f);
         }
-        EXPECT_EQ(dusk::test::allocationCount(), before) << "at pathTime " << pathTime;
+        EXPECT_EQ(dusk::bench::allocationCount(), before) << "at pathTime " << pathTime;
         EXPECT_EQ(dusk::test::takeGlErrors(), 0) << "at pathTime " << pathTime;
     }
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Expl\n");
