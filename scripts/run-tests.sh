@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds Dusklorne and runs every test headless: the release build, then the same tests under
-# AddressSanitizer and UndefinedBehaviorSanitizer. Starts its own virtual display.
-# Usage: scripts/run-tests.sh [ctest label: logic | gl | e2e | image]
+# Builds Dusklorne and runs the tests headless: every test in a release build, then the logic
+# and gl groups and the start-up smoke test under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Starts its own virtual display and says how long each build and each test run took.
+# Usage: scripts/run-tests.sh [ctest label expression: logic | gl | e2e | smoke | tools | image]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
@@ -17,19 +18,26 @@ for _ in $(seq 100); do [[ -s "$display_file" ]] && break; sleep 0.1; done
 export DISPLAY=:$(head -n1 "$display_file")
 export LIBGL_ALWAYS_SOFTWARE=1 GALLIUM_DRIVER=llvmpipe
 
+# run_suite BUILD_DIR "TARGETS (empty: all)" CMAKE_OPTIONS...
 run_suite() {
-    local build=$1
-    shift
+    local build=$1 targets=$2
+    shift 2
+    local start=$SECONDS
     cmake -S "$root" -B "$build" -G Ninja "$@" >/dev/null
-    cmake --build "$build" -j "$jobs"
+    # shellcheck disable=SC2086
+    cmake --build "$build" -j "$jobs" ${targets:+--target $targets}
+    echo "-- built in $((SECONDS - start)) s"
+    start=$SECONDS
     local args=(--test-dir "$build" --output-on-failure -j "$jobs")
-    [[ -n "$label" ]] && args+=(-L "^${label}\$")
+    [[ -n "$label" ]] && args+=(-L "$label")
     ctest "${args[@]}"
+    echo "-- tested in $((SECONDS - start)) s"
 }
 
-echo "== release build"
-run_suite "$root/build" -DCMAKE_BUILD_TYPE=Release
-echo "== sanitizer build (address, undefined)"
+echo "== release build: every test"
+run_suite "$root/build" "" -DCMAKE_BUILD_TYPE=Release -DDUSK_TEST_PROGRAMS="logic;gl;e2e;smoke;tools;image"
+echo "== sanitizer build (address, undefined): logic, gl and the start-up smoke test"
 # The program keeps its scene alive until exit by design, so leak reports say nothing.
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1
-run_suite "$root/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DDUSK_SANITIZE=ON
+run_suite "$root/build-sanitize" "dusk_logic_tests dusk_gl_tests dusk_smoke_tests" \
+    -DCMAKE_BUILD_TYPE=Debug -DDUSK_SANITIZE=ON -DDUSK_TEST_PROGRAMS="logic;gl;smoke"

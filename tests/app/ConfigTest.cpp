@@ -7,61 +7,23 @@
 
 namespace {
 
-dusk::WindowSize sizeFrom(const std::string& text) {
-    std::istringstream config(text);
-    return dusk::readWindowSize(config);
-}
-
-TEST(ConfigTest, OneLineAndTwoLinesReadTheSame) {
-    dusk::WindowSize oneLine = sizeFrom("800 600");
-    dusk::WindowSize twoLines = sizeFrom("800\n600\n");
-    EXPECT_EQ(oneLine.width, 800);
-    EXPECT_EQ(oneLine.height, 600);
-    EXPECT_EQ(twoLines.width, oneLine.width);
-    EXPECT_EQ(twoLines.height, oneLine.height);
-    dusk::WindowSize tabs = sizeFrom("\t\n 1200\t\t900");
-    EXPECT_EQ(tabs.width, 1200);
-    EXPECT_EQ(tabs.height, 900);
-}
-
-TEST(ConfigTest, TokensReadLikeAtoi) {
-    dusk::WindowSize suffixAndSign = sizeFrom("640px +480");
-    EXPECT_EQ(suffixAndSign.width, 640);
-    EXPECT_EQ(suffixAndSign.height, 480);
-
-    // One token without a blank: the height token is never read.
-    dusk::WindowSize glued = sizeFrom("1024x768");
-    EXPECT_EQ(glued.width, 1024);
-    EXPECT_EQ(glued.height, 0);
-
-    dusk::WindowSize negative = sizeFrom("800 -5");
-    EXPECT_EQ(negative.height, -5);
-
-    dusk::WindowSize words = sizeFrom("wide tall");
-    EXPECT_EQ(words.width, 0);
-    EXPECT_EQ(words.height, 0);
-}
-
-TEST(ConfigTest, TextAfterTheSecondTokenIsIgnored) {
-    dusk::WindowSize size = sizeFrom("800 600 1024 # a comment\n768\n");
-    EXPECT_EQ(size.width, 800);
-    EXPECT_EQ(size.height, 600);
-}
-
-TEST(ConfigTest, MissingFileOrTokensGiveZero) {
-    std::istringstream failed;
-    failed.setstate(std::ios::failbit);
-    dusk::WindowSize none = dusk::readWindowSize(failed);
-    EXPECT_EQ(none.width, 0);
-    EXPECT_EQ(none.height, 0);
-    EXPECT_EQ(sizeFrom("").width, 0);
-    EXPECT_EQ(sizeFrom("1200").height, 0);
-}
-
-TEST(ConfigTest, HugeNumbersSaturateInsteadOfOverflowing) {
-    dusk::WindowSize size = sizeFrom("99999999999999999999 -99999999999999999999");
-    EXPECT_EQ(size.width, INT_MAX);
-    EXPECT_EQ(size.height, INT_MIN);
+TEST(ConfigTest, TwoTokensReadLikeAtoi) {
+    struct Case {
+        const char* text;
+        int width, height;
+    };
+    for (const Case& c : {
+             Case{"800 600", 800, 600}, Case{"\t\n 800\n\n600\n", 800, 600},
+             Case{"640px +480 1024 768 # comment", 640, 480},
+             Case{"1024x768", 1024, 0},  // one token: no height
+             Case{"800 -5", 800, -5}, Case{"wide tall", 0, 0}, Case{"", 0, 0},
+             Case{"99999999999 -99999999999", INT_MAX, INT_MIN},  // saturated, never undefined
+         }) {
+        std::istringstream config(c.text);
+        dusk::WindowSize size = dusk::readWindowSize(config);
+        EXPECT_EQ(size.width, c.width) << c.text;
+        EXPECT_EQ(size.height, c.height) << c.text;
+    }
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
-#include "app/DebugKeysRealKeys.h"
 #include "support/EndToEnd.h"
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 namespace {
 
@@ -9,66 +10,102 @@ using dusk::test::DemoProcess;
 using dusk::test::RunDirectory;
 namespace x11 = dusk::test::x11;
 
-constexpr double startSeconds = 90.0;
-
-// Starts the demo with the given config.txt (or none), and expects the window-opening failure.
-void expectWindowFailure(const std::string& name, const std::string* config) {
-    RunDirectory dir(name);
-    if (config == nullptr) {
-        dir.removeFile("config.txt");
-    } else {
-        dir.writeFile("config.txt", *config);
+// Window sizes that cannot be had end with one message and code 1, never a hang (standard
+// input is closed), a signal or an X error.
+TEST(StartupE2ETest, UnusableWindowSizesEndWithAMessage) {
+    struct Case {
+        const char* config;  // null: no config.txt at all
+        const char* output;
+    };
+    const char* const windowFailure = "ERROR: Could not open window.\n";
+    for (const Case& c : {
+             Case{nullptr, windowFailure},
+             Case{"1024x768", windowFailure},
+             Case{"800\n-5\n", windowFailure},
+             // Beyond the largest X coordinate: the X server would keep only the low 16 bits.
+             Case{"99999999999 600", windowFailure},
+             Case{"800 2147483647", windowFailure},
+             Case{"65536 600", windowFailure},
+             Case{"800 40000", windowFailure},
+             // A window the X server takes but the GL cannot back with textures.
+             Case{"20000 20000", "Error! FrameBuffer is not complete\n"},
+         }) {
+        SCOPED_TRACE(c.config ? c.config : "no config.txt");
+        RunDirectory dir("startup-size");
+        if (c.config == nullptr) {
+            std::filesystem::remove(dir.file("config.txt"));
+        } else {
+            dusk::test::writeFile(dir.file("config.txt"), c.config);
+        }
+        DemoProcess demo(dir);
+        EXPECT_EQ(demo.waitForExit(60.0), 1);
+        EXPECT_EQ(demo.output(), c.output);
     }
-    DemoProcess demo(dir);
-    EXPECT_EQ(demo.waitForExit(30.0), 1);
-    EXPECT_EQ(demo.output(), "ERROR: Could not open window.\n");
 }
 
-TEST(StartupE2ETest, UnusableConfigEndsWithTheWindowFailure) {
-    expectWindowFailure("startup-no-config", nullptr);
-    const std::string glued = "1024x768\n";
-    expectWindowFailure("startup-glued", &glued);
-    const std::string negative = "800\n-5\n";
-    expectWindowFailure("startup-negative", &negative);
+// A blank window, or one the final pass never drew on, has one colour nearly everywhere.
+bool showsAScene(const x11::Picture& picture) {
+    std::map<int, size_t> colours;
+    size_t most = 0;
+    for (size_t i = 0; i + 2 < picture.rgb.size(); i += 3) {
+        most = std::max(
+            most, ++colours[picture.rgb[i] << 16 | picture.rgb[i + 1] << 8 | picture.rgb[i + 2]]);
+    }
+    return most > 0 && most < picture.rgb.size() / 6;  // under half the pixels
 }
 
-// Runs the demo with the config, checks the window from outside, then ends it with ESC.
-void expectWindow(const std::string& name, const std::string& config, int width, int height) {
-    RunDirectory dir(name, config);
+// The demo as a player starts it: its window at the configured size shows the scene, the
+// cursor over it is hidden, keys reach it, the loaders report every file of the scene, the
+// recording file starts empty, and ESC ends it with code 0 without a GL error on the way.
+TEST(StartupE2ETest, ShowsTheSceneInItsWindowAndEndsWithEscape) {
+    RunDirectory dir("startup-scene", "640px +480 1024 768 trailing words\n");
+    dusk::test::writeFile(dir.file("camData.txt"), "ballPath.push_back(old); \n");
     DemoProcess demo(dir);
-    std::string window = x11::waitForWindow("Dusklorne", startSeconds);
+    const std::string window = x11::waitForWindow(60.0);
     ASSERT_FALSE(window.empty()) << demo.output();
-    int shownWidth = 0;
-    int shownHeight = 0;
-    ASSERT_TRUE(x11::windowSize(window, &shownWidth, &shownHeight));
-    EXPECT_EQ(shownWidth, width);
-    EXPECT_EQ(shownHeight, height);
-    EXPECT_EQ(x11::windowTitle(window), "Dusklorne");
+    x11::Picture picture;
+    EXPECT_TRUE(dusk::test::waitUntil(
+        [&] {
+            picture = x11::windowPicture(window, dir.file("window.png"));
+            return showsAScene(picture);
+        },
+        60.0))
+        << "see " << dir.file("window.png");
+    EXPECT_EQ(picture.width, 640);
+    EXPECT_EQ(picture.height, 480);
 
-    EXPECT_EQ(dusk::test::endWithEscape(window, demo), 0) << demo.output();
-    EXPECT_EQ(demo.output().find("ERROR"), std::string::npos) << demo.output();
-}
-
-TEST(StartupE2ETest, WindowTakesTheConfiguredSizeAndTitle) {
-    expectWindow("startup-one-line", "800 600", 800, 600);
-    expectWindow("startup-two-lines", "800\n600\n", 800, 600);
-    expectWindow("startup-atoi", "640px +480 1024 768 trailing words\n", 640, 480);
-}
-
-TEST(StartupE2ETest, CursorIsHiddenOverTheWindow) {
-    x11::moveMouse(1700, 1000);  // outside the window first: X shows its own cursor there
-    RunDirectory dir("startup-cursor", "640 480\n");
-    DemoProcess demo(dir);
-    std::string window = x11::waitForWindow("Dusklorne", startSeconds);
-    ASSERT_FALSE(window.empty()) << demo.output();
     x11::moveMouse(1700, 1000);
-    dusk::test::sleepSeconds(0.3);
-    bool hiddenOutside = x11::cursorIsInvisible();
-    x11::moveMouse(300, 200);
-    dusk::test::sleepSeconds(0.5);
-    EXPECT_TRUE(x11::cursorIsInvisible());
-    EXPECT_FALSE(hiddenOutside) << "the check cannot tell a hidden cursor from a shown one";
-    EXPECT_EQ(dusk::test::endWithEscape(window, demo), 0) << demo.output();
+    const bool hiddenBeside = x11::cursorIsInvisible();
+    x11::moveMouse(320, 240);
+    EXPECT_TRUE(dusk::test::waitUntil(x11::cursorIsInvisible, 5.0));
+    EXPECT_FALSE(hiddenBeside) << "the check cannot tell a hidden cursor from a shown one";
+
+    const std::string helpEnd = "F12 - Specular mapping (On/Off)\n";
+    ASSERT_TRUE(x11::holdKeyUntil(
+        window, "F1", [&] { return demo.output().find(helpEnd) != std::string::npos; }, 60.0));
+    EXPECT_EQ(dusk::test::readFile(dir.file("camData.txt")), "");
+    EXPECT_EQ(x11::endWithEscape(window, demo), 0);
+
+    // Six objects, each with a colour, a normal and a specular map; two tree models; no error.
+    int loaded = 0, treeModels = 0, errors = 0;
+    for (const std::string& line : dusk::test::linesOf(demo.output())) {
+        loaded += line.rfind("Loaded ", 0) == 0;
+        treeModels += line.rfind("Loading Model: Tree ", 0) == 0;
+        errors += line.find("rror") != std::string::npos || line.find("RROR") != std::string::npos;
+    }
+    EXPECT_EQ(loaded, 18);
+    EXPECT_EQ(treeModels, 2);
+    EXPECT_EQ(errors, 0) << demo.output();
+}
+
+TEST(StartupE2ETest, CloseButtonEndsTheDemoWithCodeZero) {
+    RunDirectory dir("startup-close");
+    DemoProcess demo(dir);
+    const std::string window = x11::waitForWindow(60.0);
+    ASSERT_FALSE(window.empty()) << demo.output();
+    x11::closeWindow(window);
+    EXPECT_EQ(demo.waitForExit(30.0), 0);
+    EXPECT_EQ(demo.output().find("ERROR"), std::string::npos) << demo.output();
 }
 
 }  // namespace

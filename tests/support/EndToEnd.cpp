@@ -1,13 +1,11 @@
 #include "support/EndToEnd.h"
 
+#include "assets/Texture.h"
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
-#include <filesystem>
-#include <fstream>
 #include <signal.h>
-#include <sstream>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -20,109 +18,63 @@ namespace fs = std::filesystem;
 
 namespace dusk::test {
 
-void sleepSeconds(double seconds) {
-    std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+bool waitUntil(const std::function<bool()>& done, double seconds) {
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    bool reached = done();
+    while (!reached && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        reached = done();
+    }
+    return reached;
 }
 
-RunDirectory::RunDirectory(const std::string& name, const std::string& config) {
-    path_ = std::string(DUSK_TEST_OUTPUT_DIR) + "/" + name;
-    std::error_code ignored;
-    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
-    fs::remove_all(path_, ignored);
-    fs::create_directories(path_);
-    fs::create_directories(path_ + "/Model");
-    fs::create_directories(path_ + "/Dusklorne");
+RunDirectory::RunDirectory(const std::string& name, const std::string& config)
+    : path_(freshFolder(name)) {
     const std::string run = DUSK_RUN_DIR;
-    fs::create_directory_symlink(run + "/Dusklorne/Shader", path_ + "/Dusklorne/Shader");
-    fs::create_directory_symlink(run + "/Model/Object", path_ + "/Model/Object");
-    fs::create_directory_symlink(run + "/Model/Image", path_ + "/Model/Image");
-    writeFile("config.txt", config);
+    for (const char* data : {"Dusklorne/Shader", "Model/Object", "Model/Image"}) {
+        fs::create_directories(fs::path(file(data)).parent_path());
+        fs::create_directory_symlink(run + "/" + data, file(data));
+    }
+    writeFile(file("config.txt"), config);
 }
 
-void RunDirectory::writeFile(const std::string& name, const std::string& content) const {
-    std::ofstream out(file(name), std::ios::binary | std::ios::trunc);
-    out << content;
-}
-
-std::string RunDirectory::readFile(const std::string& name) const {
-    std::ifstream in(file(name), std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void RunDirectory::removeFile(const std::string& name) const {
-    std::error_code ignored;
-    fs::remove(file(name), ignored);
-}
-
-DemoProcess::DemoProcess(const RunDirectory& dir) {
-    outputPath_ = dir.file("stdout.txt");
+DemoProcess::DemoProcess(const RunDirectory& dir, bool fastClock)
+    : outputPath_(dir.file("stdout.txt")) {
+    // The sanitizer runtime wants to be the first library; the preloaded clock comes first.
+    const std::string clock = "env ASAN_OPTIONS=\"$ASAN_OPTIONS:verify_asan_link_order=0\" "
+                              "LD_PRELOAD=" DUSK_FAKETIME_LIBRARY " FAKETIME='+0 x10' ";
+    const std::string command = "cd '" + dir.path() + "' && exec " + (fastClock ? clock : "") +
+                                DUSK_BINARY " >stdout.txt </dev/null";
     pid_ = fork();
     if (pid_ == 0) {
-        if (chdir(dir.path().c_str()) != 0) {
-            _exit(127);
-        }
-        int out = open(outputPath_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        int in = open("/dev/null", O_RDONLY);
-        dup2(out, STDOUT_FILENO);
-        dup2(in, STDIN_FILENO);
-        execl(DUSK_BINARY, DUSK_BINARY, static_cast<char*>(nullptr));
+        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
 }
 
 DemoProcess::~DemoProcess() {
-    if (running()) {
-        kill(pid_, SIGKILL);
-        waitpid(pid_, &status_, 0);
-    }
+    waitForExit(0.0);
 }
 
 bool DemoProcess::running() {
-    if (exited_ || pid_ <= 0) {
-        return false;
-    }
-    pid_t done = waitpid(pid_, &status_, WNOHANG);
-    if (done == pid_) {
+    if (!exited_ && pid_ > 0 && waitpid(pid_, &status_, WNOHANG) == pid_) {
         exited_ = true;
     }
-    return !exited_;
+    return !exited_ && pid_ > 0;
 }
 
 int DemoProcess::waitForExit(double seconds) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (running()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, &status_, 0);
-            exited_ = true;
-            return -1;
-        }
-        sleepSeconds(0.02);
+    if (!waitUntil([&] { return !running(); }, seconds)) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, &status_, 0);
+        exited_ = true;
+        return -1;
     }
-    if (WIFEXITED(status_)) {
-        return WEXITSTATUS(status_);
-    }
-    return 128 + (WIFSIGNALED(status_) ? WTERMSIG(status_) : 0);
-}
-
-std::string DemoProcess::output() const {
-    std::ifstream in(outputPath_, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return WIFEXITED(status_) ? WEXITSTATUS(status_) : 128 + WTERMSIG(status_);
 }
 
 bool DemoProcess::waitForOutput(const std::string& text, double seconds) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (output().find(text) == std::string::npos) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        sleepSeconds(0.05);
-    }
-    return true;
+    return waitUntil([&] { return output().find(text) != std::string::npos; }, seconds);
 }
 
 namespace x11 {
@@ -134,82 +86,93 @@ std::string run(const std::string& command) {
         return result;
     }
     char buffer[512];
-    size_t count = 0;
-    while ((count = fread(buffer, 1, sizeof(buffer), pipe)) > 0) {
+    for (size_t count; (count = fread(buffer, 1, sizeof(buffer), pipe)) > 0;) {
         result.append(buffer, count);
     }
     pclose(pipe);
     return result;
 }
 
-std::string waitForWindow(const std::string& name, double seconds) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    for (;;) {
-        std::string ids = run("xdotool search --onlyvisible --name '^" + name + "$' 2>/dev/null");
-        if (!ids.empty()) {
-            return ids.substr(0, ids.find('\n'));
-        }
-        if (std::chrono::steady_clock::now() > deadline) {
-            return "";
-        }
-        sleepSeconds(0.1);
-    }
+std::string waitForWindow(double seconds) {
+    std::string ids;
+    waitUntil(
+        [&] {
+            ids = run("xdotool search --onlyvisible --name '^Dusklorne$' 2>/dev/null");
+            return !ids.empty();
+        },
+        seconds);
+    return ids.substr(0, ids.find('\n'));
 }
 
-void holdKey(const std::string& windowId, const std::string& key, double seconds) {
-    run("xdotool windowfocus --sync " + windowId + " 2>/dev/null");
-    run("xdotool keydown " + key);
-    sleepSeconds(seconds);
+bool holdKeyUntil(const std::string& windowId, const std::string& key,
+                  const std::function<bool()>& done, double seconds) {
+    run("xdotool windowfocus --sync " + windowId + " 2>/dev/null; xdotool keydown " + key);
+    bool reached = waitUntil(done, seconds);
     run("xdotool keyup " + key);
+    return reached;
 }
 
-void tapKey(const std::string& windowId, const std::string& key) {
-    holdKey(windowId, key, 0.25);
+int endWithEscape(const std::string& windowId, DemoProcess& demo) {
+    holdKeyUntil(
+        windowId, "Escape", [&] { return !demo.running(); }, 60.0);
+    return demo.waitForExit(10.0);
 }
 
 void moveMouse(int x, int y) {
-    run("xdotool mousemove " + std::to_string(x) + " " + std::to_string(y));
+    run("xdotool mousemove --sync " + std::to_string(x) + " " + std::to_string(y));
 }
 
-bool windowSize(const std::string& windowId, int* width, int* height) {
-    std::string info = run("xwininfo -id " + windowId);
-    auto field = [&](const std::string& label, int* value) {
-        size_t at = info.find(label);
-        if (at == std::string::npos) {
-            return false;
-        }
-        *value = std::atoi(info.c_str() + at + label.size());
-        return true;
-    };
-    return field("Width:", width) && field("Height:", height);
+bool pointerIsAt(int x, int y) {
+    int px = -1;
+    int py = -1;
+    std::string shell = run("xdotool getmouselocation --shell");
+    return std::sscanf(shell.c_str(), "X=%d\nY=%d", &px, &py) == 2 && px == x && py == y;
 }
 
-std::string windowTitle(const std::string& windowId) {
-    std::string name = run("xdotool getwindowname " + windowId);
-    while (!name.empty() && (name.back() == '\n' || name.back() == '\r')) {
-        name.pop_back();
-    }
-    return name;
+// The tests' own connection to the display, kept for the whole test program.
+Display* display() {
+    static Display* connection = XOpenDisplay(nullptr);
+    return connection;
+}
+
+void closeWindow(const std::string& windowId) {
+    XEvent event = {};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = std::stoul(windowId);
+    event.xclient.message_type = XInternAtom(display(), "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display(), "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display(), event.xclient.window, False, NoEventMask, &event);
+    XFlush(display());
 }
 
 bool cursorIsInvisible() {
-    Display* display = XOpenDisplay(nullptr);
-    if (display == nullptr) {
-        return false;
+    XFixesCursorImage* image = XFixesGetCursorImage(display());
+    bool invisible = image != nullptr;
+    for (int i = 0; invisible && i < image->width * image->height; ++i) {
+        invisible = (image->pixels[i] >> 24) == 0;
     }
-    bool invisible = false;
-    XFixesCursorImage* image = XFixesGetCursorImage(display);
-    if (image != nullptr) {
-        invisible = true;
-        for (int i = 0; i < image->width * image->height; ++i) {
-            if ((image->pixels[i] >> 24) != 0) {
-                invisible = false;
-            }
-        }
-        XFree(image);
-    }
-    XCloseDisplay(display);
+    XFree(image);
     return invisible;
+}
+
+Picture windowPicture(const std::string& windowId, const std::string& path) {
+    Picture picture;
+    run("import -window " + windowId + " " + path + " 2>/dev/null");
+    dusk::initializeImageLibrary();
+    try {
+        Magick::Image image(path);
+        Magick::Blob pixels;
+        image.write(&pixels, "RGB", 8);
+        picture.width = static_cast<int>(image.columns());
+        picture.height = static_cast<int>(image.rows());
+        auto* data = static_cast<const unsigned char*>(pixels.data());
+        picture.rgb.assign(data, data + pixels.length());
+    } catch (const Magick::Exception&) {
+        picture = Picture();
+    }
+    return picture;
 }
 
 }  // namespace x11

@@ -1,9 +1,16 @@
 #pragma once
 
+#include "support/Files.h"
+
+#include <functional>
 #include <string>
 #include <sys/types.h>
+#include <vector>
 
 namespace dusk::test {
+
+// Asks `done` every 20 ms until it says yes or the seconds are up; returns its last answer.
+bool waitUntil(const std::function<bool()>& done, double seconds);
 
 // A fresh run directory under the test output folder: config.txt and links to the shaders,
 // models and images of the build's run directory.
@@ -12,53 +19,63 @@ public:
     explicit RunDirectory(const std::string& name, const std::string& config = "640 480\n");
     const std::string& path() const { return path_; }
     std::string file(const std::string& name) const { return path_ + "/" + name; }
-    void writeFile(const std::string& name, const std::string& content) const;
-    std::string readFile(const std::string& name) const;
-    void removeFile(const std::string& name) const;
 
 private:
     std::string path_;
 };
 
 // The real dusklorne binary, started in a run directory with its standard output in a file and
-// standard input closed.
+// standard input closed. A fast clock (libfaketime) runs its time ten times as fast, so that
+// the 42-second intro is over in a few seconds.
 class DemoProcess {
 public:
-    explicit DemoProcess(const RunDirectory& dir);
+    explicit DemoProcess(const RunDirectory& dir, bool fastClock = false);
     ~DemoProcess();  // kills the process if it still runs
 
-    // Waits for the exit; returns the exit code, or -1 if it did not end in time (then kills it).
-    int waitForExit(double seconds);
     bool running();
-    std::string output() const;
-    // Waits until the output holds the text; false after the time-out.
+    // The exit code, 128 + the signal that ended it, or -1 when it had to be killed after the
+    // seconds.
+    int waitForExit(double seconds);
+    std::string output() const { return readFile(outputPath_); }
     bool waitForOutput(const std::string& text, double seconds);
-    pid_t pid() const { return pid_; }
 
 private:
     pid_t pid_ = -1;
-    int status_ = -1;
+    int status_ = 0;
     bool exited_ = false;
     std::string outputPath_;
 };
 
-// X helpers through xdotool and xwininfo on $DISPLAY.
+// The X display of the tests, through xdotool and Xlib.
 namespace x11 {
-// The id of the first visible window named exactly `name`, waiting up to `seconds`; "" if none.
-std::string waitForWindow(const std::string& name, double seconds);
-// Holds a key (an X keysym name such as "F3" or "Escape") down for the given seconds.
-void holdKey(const std::string& windowId, const std::string& key, double seconds);
-void tapKey(const std::string& windowId, const std::string& key);
+
+// A shell command's standard output.
+std::string run(const std::string& command);
+// The id of the visible window titled exactly "Dusklorne"; "" if none shows in time.
+std::string waitForWindow(double seconds);
+// Holds the key (an X keysym name such as "F3" or "Escape") down on the window until `done`
+// says so or the seconds are up; true if it did. The demo reads keys at most ten times a
+// second, between frames, so a press is held until its effect shows.
+bool holdKeyUntil(const std::string& windowId, const std::string& key,
+                  const std::function<bool()>& done, double seconds);
+// Holds ESC until the demo has gone; returns its exit code.
+int endWithEscape(const std::string& windowId, DemoProcess& demo);
 void moveMouse(int x, int y);
-// The window's inner size from xwininfo; false if it cannot be read.
-bool windowSize(const std::string& windowId, int* width, int* height);
-std::string windowTitle(const std::string& windowId);
+bool pointerIsAt(int x, int y);
+// What a window manager's close button sends: WM_DELETE_WINDOW.
+void closeWindow(const std::string& windowId);
 // True when the cursor the X server shows right now is fully transparent.
 bool cursorIsInvisible();
-// Runs a shell command and returns its standard output.
-std::string run(const std::string& command);
-}  // namespace x11
 
-void sleepSeconds(double seconds);
+// The window's pixels as the screen shows them, 8-bit RGB from the top row down; also written
+// to `path` for a look after a failure. Empty when the window cannot be read.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> rgb;
+};
+Picture windowPicture(const std::string& windowId, const std::string& path);
+
+}  // namespace x11
 
 }  // namespace dusk::test

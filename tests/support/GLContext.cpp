@@ -2,41 +2,10 @@
 
 #include "app/Startup.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 namespace dusk::test {
-
-namespace {
-
-constexpr int contextWidth = 320;
-constexpr int contextHeight = 240;
-
-}  // namespace
-
-GLFWwindow* sharedContext() {
-    static GLFWwindow* window = nullptr;
-    if (window != nullptr) {
-        return window;
-    }
-    if (!glfwInit()) {
-        return nullptr;
-    }
-    setContextHints();
-    glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
-    window = glfwCreateWindow(contextWidth, contextHeight, "Dusklorne test", nullptr, nullptr);
-    if (window == nullptr) {
-        return nullptr;
-    }
-    glfwMakeContextCurrent(window);
-    glewExperimental = GL_TRUE;
-    if (glewInit() != GLEW_OK) {
-        return nullptr;
-    }
-    takeGlErrors();
-    windowWidth = contextWidth;
-    windowHeight = contextHeight;
-    return window;
-}
 
 int takeGlErrors() {
     int count = 0;
@@ -47,16 +16,28 @@ int takeGlErrors() {
 }
 
 void GLTest::SetUp() {
-    window = sharedContext();
-    ASSERT_NE(window, nullptr) << "no GL 3.3 core context (is DISPLAY set to an X server?)";
-    glfwMakeContextCurrent(window);
+    static GLFWwindow* shared = nullptr;
+    if (shared == nullptr && glfwInit()) {
+        setContextHints();
+        glfwWindowHint(GLFW_VISIBLE, GLFW_FALSE);
+        shared = glfwCreateWindow(320, 240, "Dusklorne test", nullptr, nullptr);
+        glfwMakeContextCurrent(shared);
+        glewExperimental = GL_TRUE;
+        shared = glewInit() == GLEW_OK ? shared : nullptr;
+        windowWidth = 320;
+        windowHeight = 240;
+    }
+    if (shared == nullptr) {
+        // Fixtures build on the context in their own set-up: none can go on without it.
+        std::fprintf(stderr, "no GL 3.3 core context (is DISPLAY set to an X server?)\n");
+        std::exit(1);
+    }
+    window = shared;
     takeGlErrors();
 }
 
 void GLTest::TearDown() {
-    if (window != nullptr) {
-        EXPECT_EQ(takeGlErrors(), 0) << "the test left GL errors behind";
-    }
+    EXPECT_EQ(takeGlErrors(), 0) << "the test left GL errors behind";
 }
 
 }  // namespace dusk::test

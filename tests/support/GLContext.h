@@ -4,16 +4,14 @@
 
 #include <gtest/gtest.h>
 
-#include <string>
-
 namespace dusk::test {
 
-// One hidden window with a GL 3.3 core context for the whole test program, made on first use.
-// Also sets the process-wide window size to the context's.
-GLFWwindow* sharedContext();
+// Takes every queued GL error; returns how many there were.
+int takeGlErrors();
 
-// Base of every test that needs GL: makes the shared context current and checks that the test
-// left no GL error behind.
+// Base of every test that needs GL: one hidden 320 x 240 window with a GL 3.3 core context for
+// the whole test program, made on first use (the process-wide window size is set to it), and a
+// test that leaves a GL error behind fails.
 class GLTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -21,8 +19,5 @@ protected:
 
     GLFWwindow* window = nullptr;
 };
-
-// Takes every queued GL error; returns how many there were.
-int takeGlErrors();
 
 }  // namespace dusk::test

@@ -1,5 +1,5 @@
 #include "support/EndToEnd.h"
-#include "support/TextLines.h"
+#include "support/Files.h"
 #include "tools/bench/BenchToolRun.h"
 
 #include <gtest/gtest.h>
@@ -113,7 +113,7 @@ TEST_F(BenchToolE2ETest, PicturesAreUprightAtTheGivenSizeAndTargetsHoldWhatThePa
     // alpha as grey on the right half, and red in the top left corner.
     fs::remove(dir.file("Dusklorne/Shader"));
     fs::copy(DUSK_RUN_DIR "/Dusklorne/Shader", dir.file("Dusklorne/Shader"));
-    dir.writeFile("Dusklorne/Shader/lensFlare.frag", R"(#version 330 core
+    dusk::test::writeFile(dir.file("Dusklorne/Shader/lensFlare.frag"), R"(#version 330 core
 uniform sampler2D sceneTexture;
 out vec4 fragColor;
 void main() {
