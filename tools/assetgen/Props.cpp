@@ -42,6 +42,9 @@ MeshBuilder buildSkyBox() {
     const float inner = SkyAtlas::cell - 2.0f * SkyAtlas::border;
     for (int f = 0; f < 6; ++f) {
         const SkyFace& face = skyFaces()[f];
+        if (face.centre.y < 0.0f) {
+            continue;  // below the ground plane: the sky program shows only fog there
+        }
         auto corner = [&](float s, float t) {
             glm::vec3 p =
                 (face.centre + face.right * (2.0f * s - 1.0f) + face.up * (2.0f * t - 1.0f)) *
@@ -51,8 +54,9 @@ MeshBuilder buildSkyBox() {
             glm::vec2 uv(px / SkyAtlas::width, 1.0f - py / SkyAtlas::height);
             return Vertex{p, -face.centre, uv};
         };
-        // Counter-clockwise seen from inside.
-        m.quad(corner(0, 0), corner(1, 0), corner(1, 1), corner(0, 1));
+        // The side faces start at y = 0 (t = 0.5). Counter-clockwise seen from inside.
+        float t0 = face.centre.y > 0.0f ? 0.0f : 0.5f;
+        m.quad(corner(0, t0), corner(1, t0), corner(1, 1), corner(0, 1));
     }
     return m;
 }

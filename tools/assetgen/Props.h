@@ -24,7 +24,9 @@ struct SkyFace {
 };
 const SkyFace* skyFaces();  // six faces: +x, -x, +y, -y, +z, -z
 
-// The sky box: a cube of half size 450 around the origin, faces toward the inside.
+// The sky box: the part of a cube of half size 450 around the origin that lies above the ground
+// plane y = 0, faces toward the inside. Below it the sky would be pure fog colour, which the
+// scene target's clear colour already is, so it is not drawn.
 constexpr float kSkyHalfSize = 450.0f;
 MeshBuilder buildSkyBox();
 
