@@ -18,7 +18,7 @@ uniform vec3 cameraPos;
 out vec2 texCoord;
 out float fog;
 flat out float spriteDepth;
-flat out float softness;
+flat out float softScale;  // 1 / the depth over which the sprite fades into the scene
 flat out float nearFade;
 
 // This program is not given "fog_color"; the scene's fog curve is repeated here.
@@ -34,7 +34,7 @@ void main() {
                     CameraUp_worldspace * corner.y * size;
     vec3 forward = normalize(cross(CameraUp_worldspace, CameraRight_worldspace));
     spriteDepth = dot(centre - cameraPos, forward);
-    softness = 0.2 * size;
+    softScale = 1.0 / (0.2 * size);
     // Billboards right in front of the eye would cover the screen with one flat sprite.
     nearFade = smoothstep(0.08 * size, 0.45 * size, spriteDepth);
     fog = fogAmount(length(worldPos - cameraPos));

@@ -387,18 +387,20 @@ vec3 skyColor(const vec3& dIn) {
 
 ImageBuffer makeSky() {
     ImageBuffer img(SkyAtlas::width, SkyAtlas::height, vec4(0.0f, 0.0f, 0.0f, 1.0f));
-    const double inner = SkyAtlas::cell - 2.0 * SkyAtlas::border;
+    const double inner = SkyAtlas::inner;
     for (int f = 0; f < 6; ++f) {
         const SkyFace& face = skyFaces()[f];
-        for (int py = 0; py < SkyAtlas::cell; ++py) {
+        if (!face.drawn) {
+            continue;
+        }
+        for (int py = 0; py < face.cellHeight(); ++py) {
             for (int px = 0; px < SkyAtlas::cell; ++px) {
                 // The border continues the face's projection past its edge.
                 double s = (px + 0.5 - SkyAtlas::border) / inner;
                 double t = 1.0 - (py + 0.5 - SkyAtlas::border) / inner;
                 vec3 d = face.centre + face.right * static_cast<float>(2.0 * s - 1.0) +
                          face.up * static_cast<float>(2.0 * t - 1.0);
-                img.at(face.column * SkyAtlas::cell + px, face.row * SkyAtlas::cell + py) =
-                    vec4(skyColor(d), 1.0f);
+                img.at(face.x + px, face.y + py) = vec4(skyColor(d), 1.0f);
             }
         }
     }
