@@ -9,7 +9,7 @@ flat in vec2 ghostCentre[4];
 flat in vec3 ghostColor[4];
 flat in vec2 ghostFade[4];
 flat in vec3 haloCentreAndRadius;
-flat in float haloHalfWidth;
+flat in float haloBand;
 flat in vec3 haloColor;
 
 uniform sampler2D sceneTexture;
@@ -23,9 +23,9 @@ void main() {
     vec3 flare = vec3(0.0);
     for (int i = 0; i < 4; ++i) {
         vec2 d = gl_FragCoord.xy - ghostCentre[i];
-        flare += ghostColor[i] * clamp((ghostFade[i].x - dot(d, d)) * ghostFade[i].y, 0.0, 1.0);
+        flare += ghostColor[i] * clamp(ghostFade[i].x - dot(d, d) * ghostFade[i].y, 0.0, 1.0);
     }
-    float fromRing = abs(length(gl_FragCoord.xy - haloCentreAndRadius.xy) - haloCentreAndRadius.z);
-    flare += haloColor * max(1.0 - fromRing / haloHalfWidth, 0.0);
+    vec2 d = gl_FragCoord.xy - haloCentreAndRadius.xy;
+    flare += haloColor * max(1.0 - abs(dot(d, d) - haloCentreAndRadius.z) * haloBand, 0.0);
     fragColor = vec4(transparencyFlag == 0 ? scene : scene + flare, 1.0);
 }

@@ -16,12 +16,12 @@ uniform vec3 pLightPos;
 
 out vec2 texCoord;
 // What the fragment stage draws, in pixels: each ghost a soft disc (its middle, its colour and
-// the squared radii where it starts and ends fading), the halo a ring.
+// how its weight falls with the squared distance from the middle), the halo a ring.
 flat out vec2 ghostCentre[4];
 flat out vec3 ghostColor[4];
-flat out vec2 ghostFade[4];  // squared outer radius, 1 / its squared fading width
-flat out vec3 haloCentreAndRadius;
-flat out float haloHalfWidth;
+flat out vec2 ghostFade[4];  // weight at the middle, its fall per squared pixel of distance
+flat out vec3 haloCentreAndRadius;  // the ring's middle and its squared radius
+flat out float haloBand;             // 1 / the width of the ring in squared distance
 flat out vec3 haloColor;
 
 // The light sits this far from the glow's centre; the glow is 5 units wide, its opaque core
@@ -144,11 +144,15 @@ void main() {
         float outer = k * sourceRadius + 1.0;
         ghostCentre[i] = centre - ghostScale[i] * toSource;
         ghostColor[i] = sourceColor * ghostTint[i] * ghostStrength[i];
-        ghostFade[i] = vec2(outer * outer, 1.0 / (outer * outer - inner * inner));
+        float fall = 1.0 / (outer * outer - inner * inner);
+        ghostFade[i] = vec2(outer * outer * fall, fall);
     }
     vec2 haloCentre = centre - haloScale * toSource;
-    haloCentreAndRadius = vec3(haloCentre, haloScale * ringRadius);
-    haloHalfWidth = 0.3 * haloScale * ringWidth + 0.5;
+    // Measured on the squared distance, which spares the fragment stage a square root: near a
+    // ring of radius r, d * d - r * r is 2 r (d - r).
+    float radius = haloScale * ringRadius, halfWidth = 0.3 * haloScale * ringWidth + 0.5;
+    haloCentreAndRadius = vec3(haloCentre, radius * radius);
+    haloBand = 1.0 / (2.0 * max(radius, halfWidth) * halfWidth);
     // Fainter toward the picture's rim.
     float centreFade = 1.0 - smoothstep(0.3, 0.75, length(haloCentre / size - 0.5));
     haloColor = ringColor * vec3(1.0, 0.85, 0.7) * 0.35 * centreFade;
