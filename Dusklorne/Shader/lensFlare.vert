@@ -24,8 +24,6 @@ flat out vec3 haloCentreAndRadius;  // the ring's middle and its squared radius
 flat out float haloBand;             // 1 / the width of the ring in squared distance
 flat out vec3 haloColor;
 
-// The light sits this far from the glow's centre; the glow is 5 units wide, its opaque core
-// about 0.8; the margin covers the ball's flight in one slow frame.
 const int ghostCount = 4;
 // Ghost scale against the source: positive on the far side of the centre, negative between
 // source and centre.
@@ -35,6 +33,8 @@ const vec3 ghostTint[ghostCount] = vec3[](vec3(1.0, 0.55, 0.25), vec3(0.35, 0.85
 const float ghostStrength[ghostCount] = float[](0.55, 0.35, 0.22, 0.3);
 const float haloScale = 2.4;
 
+// The light sits this far from the glow's centre. The glow is 5 units wide and its opaque core
+// 0.4 in radius; the search reaches far enough to cover the ball's flight in one slow frame.
 const vec3 lightOffset = vec3(0.6, 0.8, 0.0);
 const float reachUnits = 12.0;
 const float coreUnits = 0.4;
@@ -53,6 +53,7 @@ float inside(vec2 p) {
     return edge.x * edge.y;
 }
 
+// What the search finds.
 vec2 sourceCentre = vec2(0.0);  // pixels
 float sourceRadius = 0.0;       // pixels
 vec3 sourceColor = vec3(0.0);   // 0 without a source
@@ -79,7 +80,7 @@ void findSource() {
     if (any(greaterThan(lo, hi))) {
         return;
     }
-    vec2 stride = max((hi - lo) / 96.0, vec2(min(0.6 * coreUnits * pixelsPerUnit, 2.0)));
+    vec2 stride = max((hi - lo) / 64.0, vec2(min(0.6 * coreUnits * pixelsPerUnit, 2.0)));
     ivec2 steps = ivec2((hi - lo) / stride);
     vec2 best = vec2(0.0);
     float bestWeight = 0.0;

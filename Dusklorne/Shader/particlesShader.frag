@@ -22,15 +22,9 @@ out vec4 fragColor;
 const vec3 fogColor = vec3(0.8, 0.8, 0.8);
 
 void main() {
-    // The mipmap level whose texels come nearest to a pixel, whole levels only: one level read
-    // bilinearly costs far less than a blend of two, and a sprite is too soft to show the step.
-    // The level is the rounded base-2 logarithm of the texels a pixel spans, taken from the
-    // float's exponent.
-    vec2 texels = texCoord * vec2(textureSize(myTextureSampler, 0));
-    vec4 d = abs(vec4(dFdx(texels), dFdy(texels)));
-    float span = max(max(d.x, d.y), max(d.z, d.w));
-    float level = float(max((floatBitsToInt(1.41421 * span) >> 23) - 127, 0));
-    vec4 sprite = textureLod(myTextureSampler, texCoord, level);
+    // The sprite images are small enough that most sprites magnify them, where a filtered read
+    // takes its cheapest path.
+    vec4 sprite = texture(myTextureSampler, texCoord);
     vec4 scene = texelFetch(depthTexture, ivec2(gl_FragCoord.xy), 0);
     // Texels the depth pass did not draw keep the clear value's alpha of 0.8.
     float soft = clamp((scene.r - spriteDepth) * softScale, 0.0, 1.0);
