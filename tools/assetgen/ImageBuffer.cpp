@@ -70,6 +70,10 @@ bool ImageBuffer::save(const std::string& path, std::string* error) const {
             image.type(Magick::TrueColorMatteType);
             image.defineValue("png", "exclude-chunk", "date,time");
             image.defineValue("png", "color-type", "6");
+            // Stored without compression: the demo reads these at every start, and inflating
+            // them takes longer than reading the larger file.
+            image.defineValue("png", "compression-level", "0");
+            image.defineValue("png", "compression-filter", "0");
         }
         image.write(path);
     } catch (const Magick::Exception& e) {
