@@ -22,9 +22,15 @@ out vec4 fragColor;
 const vec3 fogColor = vec3(0.8, 0.8, 0.8);
 
 void main() {
-    // The sprite images are small enough that most sprites magnify them, where a filtered read
-    // takes its cheapest path.
-    vec4 sprite = texture(myTextureSampler, texCoord);
+    // The sprite's texel from the mipmap level whose texels come nearest to a pixel (the rounded
+    // base-2 logarithm of the texels a pixel spans, from the float's exponent), unfiltered: an
+    // unfiltered read costs a fraction of a filtered one, and the sprites are soft enough, their
+    // images large enough for the sizes they are seen at, that it does not show.
+    vec2 texels = texCoord * vec2(textureSize(myTextureSampler, 0));
+    vec4 d = abs(vec4(dFdx(texels), dFdy(texels)));
+    int level = max((floatBitsToInt(1.41421 * max(max(d.x, d.y), max(d.z, d.w))) >> 23) - 127, 0);
+    ivec2 size = textureSize(myTextureSampler, level);
+    vec4 sprite = texelFetch(myTextureSampler, clamp(ivec2(texCoord * vec2(size)), ivec2(0), size - 1), level);
     vec4 scene = texelFetch(depthTexture, ivec2(gl_FragCoord.xy), 0);
     // Texels the depth pass did not draw keep the clear value's alpha of 0.8.
     float soft = clamp((scene.r - spriteDepth) * softScale, 0.0, 1.0);

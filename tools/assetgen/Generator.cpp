@@ -24,7 +24,7 @@ const std::vector<ImageFile>& imageFiles() {
         {"skybox2.jpg", SkyAtlas::width, SkyAtlas::height},
         {"est9.jpg", 64, 64},
         {"nebular.png", 128, 128},
-        {"Light_Texture.png", 128, 128},
+        {"Light_Texture.png", 512, 512},
         {"fire_atlas.png", 1024, 1024},
         {"Default_NM.png", 8, 8},
         {"Default_SM.png", 8, 8},
@@ -113,7 +113,7 @@ bool generateAssets(const std::string& runDir, std::string* error) {
            save(makeSky(), images + "/skybox2.jpg", error) &&
            save(makeBallTexture(64), images + "/est9.jpg", error) &&
            save(makeNebula(128), images + "/nebular.png", error) &&
-           save(makeGlow(128), images + "/Light_Texture.png", error) &&
+           save(makeGlow(512), images + "/Light_Texture.png", error) &&
            save(makeFireAtlas(1024), images + "/fire_atlas.png", error) &&
            save(makeFlatNormal(8), images + "/Default_NM.png", error) &&
            save(makeDefaultSpecular(8), images + "/Default_SM.png", error);
