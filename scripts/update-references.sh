@@ -22,7 +22,7 @@ export DISPLAY=:$(head -n1 "$display_file")
 export LIBGL_ALWAYS_SOFTWARE=1 GALLIUM_DRIVER=llvmpipe
 
 # The test itself captures the pictures; told so, it writes them as the new references.
-DUSK_UPDATE_REFERENCES=1 DUSK_REFERENCE_DIR= \
+DUSK_UPDATE_REFERENCES=1 \
     ctest --test-dir "$build" -R '^ImageRegressionE2ETest\.' --output-on-failure
 echo "References written to $root/tests/tools/bench/reference/:"
 git -C "$root" status --short -- tests/tools/bench/reference

@@ -1,21 +1,23 @@
 #version 330 core
 
 // Blinn-Phong with the sun ("mainLight", toward the light) and the glowing ball's point light,
-// tangent-space normal maps, specular maps, filtered shadow-map lookups and distance fog.
+// tangent-space normal maps, specular maps, a filtered shadow-map look-up and distance fog.
+// Filtered texture reads are most of the cost on a software renderer: the normal map carries
+// the specular strength in its blue channel (the blue of a unit normal follows from red and
+// green), so one read serves both maps.
 
 in vec3 worldPos;
 in vec3 worldNormal;
 in vec3 worldTangent;
 in vec3 worldBitangent;
 in vec2 texCoord;
+in vec3 shadowCoord;
+flat in vec3 eye;
 
 uniform sampler2D color_texture;
 uniform sampler2D normal_texture;
-uniform sampler2D specular_texture;
 uniform sampler2DShadow shadowMap;
 
-uniform mat4 view;
-uniform mat4 biasVP;
 uniform vec3 mainLight;
 uniform vec3 pLightPos;
 uniform int pLightCount;
@@ -45,29 +47,12 @@ float edgeFog(vec3 p) {
     return smoothstep(100.0, 172.0, max(abs(p.x), abs(p.z)));
 }
 
-vec3 eyePosition() {
-    // The view matrix is a rigid motion: its inverse is the transposed rotation.
-    return -(transpose(mat3(view)) * view[3].xyz);
-}
-
-// 1 lit, 0 in shadow. The look-up point moves along the surface normal by about a shadow-map
-// texel, more on surfaces turned away from the light, which removes acne without detaching
-// shadows from their casters.
-float sunVisibility(vec3 geometricNormal, float cosLight) {
-    vec2 texel = 1.0 / vec2(textureSize(shadowMap, 0));
-    float offset = 0.12 + 0.3 * (1.0 - cosLight);
-    vec4 coord = biasVP * vec4(worldPos + geometricNormal * offset, 1.0);
-    vec3 p = coord.xyz / coord.w;
-    if (p.x <= 0.0 || p.x >= 1.0 || p.y <= 0.0 || p.y >= 1.0 || p.z >= 1.0) {
-        return 1.0;
-    }
-    p.z -= 0.0004;
-    // Four bilinear comparisons on a rotated grid: sixteen texels, softly filtered.
-    float sum = texture(shadowMap, vec3(p.xy + vec2(-0.6, -1.4) * texel, p.z));
-    sum += texture(shadowMap, vec3(p.xy + vec2(1.4, -0.6) * texel, p.z));
-    sum += texture(shadowMap, vec3(p.xy + vec2(0.6, 1.4) * texel, p.z));
-    sum += texture(shadowMap, vec3(p.xy + vec2(-1.4, 0.6) * texel, p.z));
-    return sum * 0.25;
+// 1 lit, 0 in shadow: one comparison look-up, which the hardware filters over four texels.
+float sunVisibility() {
+    vec3 p = shadowCoord;
+    float lit = texture(shadowMap, p);
+    bool outside = p.x <= 0.0 || p.x >= 1.0 || p.y <= 0.0 || p.y >= 1.0 || p.z >= 1.0;
+    return outside ? 1.0 : lit;
 }
 
 void main() {
@@ -80,29 +65,22 @@ void main() {
 
     vec3 geometric = normalize(worldNormal);
     vec3 n = geometric;
+    vec3 material = texture(normal_texture, texCoord).xyz;
     if (disableNormalMapping == 0) {
         // The tangent follows u (the image's right); the bitangent follows the texture's t,
         // which runs down the image, while the map's green points up it.
-        vec3 t = worldTangent - geometric * dot(geometric, worldTangent);
-        vec3 b = worldBitangent - geometric * dot(geometric, worldBitangent);
-        float lt = dot(t, t), lb = dot(b, b);
-        // Degenerate texture coordinates give no usable frame: keep the plain normal.
-        if (lt > 1e-12 && lb > 1e-12 && !isnan(lt) && !isnan(lb) && !isinf(lt) && !isinf(lb)) {
-            vec3 m = texture(normal_texture, texCoord).xyz * 2.0 - 1.0;
-            vec3 mapped = m.x * (t * inversesqrt(lt)) - m.y * (b * inversesqrt(lb)) + m.z * geometric;
-            if (dot(mapped, mapped) > 1e-8) {
-                n = normalize(mapped);
-            }
-        }
+        vec2 m = material.xy * 2.0 - 1.0;
+        float mz = sqrt(max(1.0 - dot(m, m), 0.0));
+        n = normalize(m.x * normalize(worldTangent) - m.y * normalize(worldBitangent) +
+                      mz * geometric);
     }
 
     float specularStrength = plainSpecular;
     if (disableSpecularMapping == 0) {
-        specularStrength = texture(specular_texture, texCoord).r;
+        specularStrength = material.z;
     }
     float shininess = mix(12.0, 80.0, clamp(specularStrength * 2.0, 0.0, 1.0));
 
-    vec3 eye = eyePosition();
     vec3 toEye = eye - worldPos;
     float eyeDistance = length(toEye);
     vec3 v = toEye / max(eyeDistance, 1e-4);
@@ -113,18 +91,11 @@ void main() {
 
     vec3 l = normalize(mainLight);
     float cosGeometric = dot(geometric, l);
-    float visibility;
-    float diffuse;
-    if (foliage) {
-        // Cards are lit as one crown volume; both faces receive light.
-        diffuse = 0.35 + 0.65 * max(dot(n, l), 0.0);
-        visibility = sunVisibility(geometric, abs(cosGeometric));
-    } else {
-        diffuse = max(dot(n, l), 0.0);
-        // A surface turned from the sun is in its own shadow whatever the map says.
-        float facing = smoothstep(0.0, 0.08, cosGeometric);
-        visibility = facing > 0.0 ? facing * sunVisibility(geometric, cosGeometric) : 0.0;
-    }
+    float diffuse = max(dot(n, l), 0.0);
+    // A surface turned from the sun is in its own shadow whatever the map says; foliage cards
+    // are lit as one crown volume from both faces.
+    float visibility = sunVisibility() * (foliage ? 1.0 : smoothstep(0.0, 0.08, cosGeometric));
+    diffuse = foliage ? 0.35 + 0.65 * diffuse : diffuse;
     vec3 h = normalize(l + v);
     float specular = pow(max(dot(n, h), 0.0), shininess) * specularStrength * (diffuse > 0.0 ? 1.0 : 0.0);
     color += (base * diffuse + vec3(specular)) * sunColor * visibility;

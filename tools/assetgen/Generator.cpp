@@ -14,13 +14,20 @@ namespace dusk::assetgen {
 
 const std::vector<ImageFile>& imageFiles() {
     static const std::vector<ImageFile> files = {
-        {"stone11.jpg", 1024, 1024},     {"stone11n.jpg", 1024, 1024},
-        {"stone11s.jpg", 1024, 1024},    {"ground19.jpg", 1024, 1024},
-        {"ground19n.jpg", 1024, 1024},   {"ground19s.jpg", 1024, 1024},
-        {"tree1.png", 1024, 1024},       {"skybox2.jpg", SkyAtlas::width, SkyAtlas::height},
-        {"est9.jpg", 512, 512},          {"nebular.png", 512, 512},
-        {"Light_Texture.png", 256, 256}, {"fire_atlas.png", 1024, 1024},
-        {"Default_NM.png", 8, 8},        {"Default_SM.png", 8, 8},
+        {"stone11.jpg", 512, 512},
+        {"stone11n.jpg", 512, 512},
+        {"stone11s.jpg", 512, 512},
+        {"ground19.jpg", 512, 512},
+        {"ground19n.jpg", 512, 512},
+        {"ground19s.jpg", 512, 512},
+        {"tree1.png", 512, 512},
+        {"skybox2.jpg", SkyAtlas::width, SkyAtlas::height},
+        {"est9.jpg", 64, 64},
+        {"nebular.png", 128, 128},
+        {"Light_Texture.png", 512, 512},
+        {"fire_atlas.png", 1024, 1024},
+        {"Default_NM.png", 8, 8},
+        {"Default_SM.png", 8, 8},
     };
     return files;
 }
@@ -94,8 +101,8 @@ bool generateAssets(const std::string& runDir, std::string* error) {
         return false;
     }
 
-    SurfaceMaps stone = makeStone(1024);
-    SurfaceMaps ground = makeGround(1024);
+    SurfaceMaps stone = makeStone();
+    SurfaceMaps ground = makeGround();
     return save(stone.color, images + "/stone11.jpg", error) &&
            save(stone.normal, images + "/stone11n.jpg", error) &&
            save(stone.specular, images + "/stone11s.jpg", error) &&
@@ -104,9 +111,9 @@ bool generateAssets(const std::string& runDir, std::string* error) {
            save(ground.specular, images + "/ground19s.jpg", error) &&
            save(makeTreeAtlas(), images + "/tree1.png", error) &&
            save(makeSky(), images + "/skybox2.jpg", error) &&
-           save(makeBallTexture(512), images + "/est9.jpg", error) &&
-           save(makeNebula(512), images + "/nebular.png", error) &&
-           save(makeGlow(256), images + "/Light_Texture.png", error) &&
+           save(makeBallTexture(64), images + "/est9.jpg", error) &&
+           save(makeNebula(128), images + "/nebular.png", error) &&
+           save(makeGlow(512), images + "/Light_Texture.png", error) &&
            save(makeFireAtlas(1024), images + "/fire_atlas.png", error) &&
            save(makeFlatNormal(8), images + "/Default_NM.png", error) &&
            save(makeDefaultSpecular(8), images + "/Default_SM.png", error);

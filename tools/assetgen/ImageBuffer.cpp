@@ -22,6 +22,17 @@ const glm::vec4& ImageBuffer::wrapped(int x, int y) const {
     return at(x, y);
 }
 
+ImageBuffer ImageBuffer::halved() const {
+    ImageBuffer out(width_ / 2, height_ / 2);
+    for (int y = 0; y < out.height_; ++y) {
+        for (int x = 0; x < out.width_; ++x) {
+            out.at(x, y) = 0.25f * (at(2 * x, 2 * y) + at(2 * x + 1, 2 * y) + at(2 * x, 2 * y + 1) +
+                                    at(2 * x + 1, 2 * y + 1));
+        }
+    }
+    return out;
+}
+
 namespace {
 
 uint8_t toByte(float v) {
@@ -59,6 +70,10 @@ bool ImageBuffer::save(const std::string& path, std::string* error) const {
             image.type(Magick::TrueColorMatteType);
             image.defineValue("png", "exclude-chunk", "date,time");
             image.defineValue("png", "color-type", "6");
+            // Stored without compression: the demo reads these at every start, and inflating
+            // them takes longer than reading the larger file.
+            image.defineValue("png", "compression-level", "0");
+            image.defineValue("png", "compression-filter", "0");
         }
         image.write(path);
     } catch (const Magick::Exception& e) {

@@ -17,6 +17,10 @@ public:
     const glm::vec4& at(int x, int y) const { return pixels_[static_cast<size_t>(y) * width_ + x]; }
     // Coordinates wrap around, as the texture sampler does with GL_REPEAT.
     const glm::vec4& wrapped(int x, int y) const;
+    // Half the width and height, each pixel the mean of the 2 x 2 it covers (as a mipmap level
+    // is made): drawn at the size the shapes were designed for, stored at the size the scene
+    // needs.
+    ImageBuffer halved() const;
 
     // Writes the image; the file type follows the extension (.png keeps alpha, .jpg drops it).
     // No time stamps or other varying metadata go into the file. False on an image-library error.

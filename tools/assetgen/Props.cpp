@@ -29,30 +29,38 @@ MeshBuilder buildGround() {
 }
 
 const SkyFace* skyFaces() {
+    // Top face at the left; the side faces' upper halves in two columns of two beside it.
+    const int c = SkyAtlas::cell, half = 2 * SkyAtlas::border + SkyAtlas::inner / 2;
     static const SkyFace faces[6] = {
-        {{1, 0, 0}, {0, 0, 1}, {0, 1, 0}, 0, 0},  {{-1, 0, 0}, {0, 0, -1}, {0, 1, 0}, 1, 0},
-        {{0, 1, 0}, {1, 0, 0}, {0, 0, 1}, 2, 0},  {{0, -1, 0}, {1, 0, 0}, {0, 0, -1}, 0, 1},
-        {{0, 0, 1}, {-1, 0, 0}, {0, 1, 0}, 1, 1}, {{0, 0, -1}, {1, 0, 0}, {0, 1, 0}, 2, 1},
+        {{1, 0, 0}, {0, 0, 1}, {0, 1, 0}, c, 0, 0.5f, true},
+        {{-1, 0, 0}, {0, 0, -1}, {0, 1, 0}, c, half, 0.5f, true},
+        {{0, 1, 0}, {1, 0, 0}, {0, 0, 1}, 0, 0, 0.0f, true},
+        {{0, -1, 0}, {1, 0, 0}, {0, 0, -1}, 0, 0, 1.0f, false},
+        {{0, 0, 1}, {-1, 0, 0}, {0, 1, 0}, 2 * c, 0, 0.5f, true},
+        {{0, 0, -1}, {1, 0, 0}, {0, 1, 0}, 2 * c, half, 0.5f, true},
     };
     return faces;
 }
 
 MeshBuilder buildSkyBox() {
     MeshBuilder m;
-    const float inner = SkyAtlas::cell - 2.0f * SkyAtlas::border;
+    const float inner = SkyAtlas::inner;
     for (int f = 0; f < 6; ++f) {
         const SkyFace& face = skyFaces()[f];
+        if (!face.drawn) {
+            continue;
+        }
         auto corner = [&](float s, float t) {
             glm::vec3 p =
                 (face.centre + face.right * (2.0f * s - 1.0f) + face.up * (2.0f * t - 1.0f)) *
                 kSkyHalfSize;
-            float px = face.column * SkyAtlas::cell + SkyAtlas::border + s * inner;
-            float py = face.row * SkyAtlas::cell + SkyAtlas::border + (1.0f - t) * inner;
+            float px = face.x + SkyAtlas::border + s * inner;
+            float py = face.y + SkyAtlas::border + (1.0f - t) * inner;
             glm::vec2 uv(px / SkyAtlas::width, 1.0f - py / SkyAtlas::height);
             return Vertex{p, -face.centre, uv};
         };
         // Counter-clockwise seen from inside.
-        m.quad(corner(0, 0), corner(1, 0), corner(1, 1), corner(0, 1));
+        m.quad(corner(0, face.t0), corner(1, face.t0), corner(1, 1), corner(0, 1));
     }
     return m;
 }

@@ -28,9 +28,23 @@ void over(vec4& dst, const vec3& color, float alpha) {
     dst = vec4(rgb, a);
 }
 
+// The stored maps: half size, the specular strength in the normal map's blue.
+SurfaceMaps stored(const SurfaceMaps& drawn) {
+    SurfaceMaps maps{drawn.color.halved(), drawn.normal.halved(), drawn.specular.halved()};
+    for (int y = 0; y < maps.normal.height(); ++y) {
+        for (int x = 0; x < maps.normal.width(); ++x) {
+            maps.normal.at(x, y).b = maps.specular.at(x, y).r;
+        }
+    }
+    return maps;
+}
+
+const int drawnSize = 1024;
+
 }  // namespace
 
-SurfaceMaps makeStone(int size) {
+SurfaceMaps makeStone() {
+    const int size = drawnSize;
     const int courses = 8;
     const int courseHeight = size / courses;
     // Block joints of each course as cumulative positions from a random start.
@@ -109,10 +123,11 @@ SurfaceMaps makeStone(int size) {
         }
     }
     maps.normal = normalMapFromHeight(height, size, size, size / 64.0f);
-    return maps;
+    return stored(maps);
 }
 
-SurfaceMaps makeGround(int size) {
+SurfaceMaps makeGround() {
+    const int size = drawnSize;
     std::vector<float> height(static_cast<size_t>(size) * size);
     SurfaceMaps maps{ImageBuffer(size, size), ImageBuffer(size, size), ImageBuffer(size, size)};
     const double scale = 1.0 / size;
@@ -149,7 +164,7 @@ SurfaceMaps makeGround(int size) {
         }
     }
     maps.normal = normalMapFromHeight(height, size, size, size / 96.0f);
-    return maps;
+    return stored(maps);
 }
 
 namespace {
@@ -318,7 +333,7 @@ ImageBuffer makeTreeAtlas() {
         }
         finishSprite(img, x0, y0, w, h);
     }
-    return img;
+    return img.halved();
 }
 
 namespace {
@@ -372,18 +387,20 @@ vec3 skyColor(const vec3& dIn) {
 
 ImageBuffer makeSky() {
     ImageBuffer img(SkyAtlas::width, SkyAtlas::height, vec4(0.0f, 0.0f, 0.0f, 1.0f));
-    const double inner = SkyAtlas::cell - 2.0 * SkyAtlas::border;
+    const double inner = SkyAtlas::inner;
     for (int f = 0; f < 6; ++f) {
         const SkyFace& face = skyFaces()[f];
-        for (int py = 0; py < SkyAtlas::cell; ++py) {
+        if (!face.drawn) {
+            continue;
+        }
+        for (int py = 0; py < face.cellHeight(); ++py) {
             for (int px = 0; px < SkyAtlas::cell; ++px) {
                 // The border continues the face's projection past its edge.
                 double s = (px + 0.5 - SkyAtlas::border) / inner;
                 double t = 1.0 - (py + 0.5 - SkyAtlas::border) / inner;
                 vec3 d = face.centre + face.right * static_cast<float>(2.0 * s - 1.0) +
                          face.up * static_cast<float>(2.0 * t - 1.0);
-                img.at(face.column * SkyAtlas::cell + px, face.row * SkyAtlas::cell + py) =
-                    vec4(skyColor(d), 1.0f);
+                img.at(face.x + px, face.y + py) = vec4(skyColor(d), 1.0f);
             }
         }
     }
@@ -491,12 +508,18 @@ ImageBuffer makeFireAtlas(int size) {
     return img;
 }
 
+namespace {
+
+const float defaultSpecular = 64.0f / 255.0f;
+
+}  // namespace
+
 ImageBuffer makeFlatNormal(int size) {
-    return ImageBuffer(size, size, vec4(128.0f / 255.0f, 128.0f / 255.0f, 1.0f, 1.0f));
+    return ImageBuffer(size, size, vec4(128.0f / 255.0f, 128.0f / 255.0f, defaultSpecular, 1.0f));
 }
 
 ImageBuffer makeDefaultSpecular(int size) {
-    return ImageBuffer(size, size, vec4(vec3(64.0f / 255.0f), 1.0f));
+    return ImageBuffer(size, size, vec4(vec3(defaultSpecular), 1.0f));
 }
 
 }  // namespace dusk::assetgen

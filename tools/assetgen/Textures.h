@@ -4,18 +4,23 @@
 
 namespace dusk::assetgen {
 
-// Each surface comes as colour, normal map and specular map of one tiling pattern.
+// Each surface comes as colour, normal map and specular map of one tiling pattern. The normal
+// map carries the specular strength too, in its blue channel, so that the lit program reads
+// one image for both (the blue of a unit normal follows from its red and green); the specular
+// map keeps the same strength on its own.
 struct SurfaceMaps {
     ImageBuffer color, normal, specular;
 };
 
-// Ashlar: courses of dressed stone blocks in running bond, eight courses per repeat.
-SurfaceMaps makeStone(int size);
-// Meadow: grass in clumps with bare earth and pebbles between.
-SurfaceMaps makeGround(int size);
+// Ashlar: courses of dressed stone blocks in running bond, eight courses per repeat, drawn at
+// 1024 pixels a side and stored at half that.
+SurfaceMaps makeStone();
+// Meadow: grass in clumps with bare earth and pebbles between, drawn and stored as the stone.
+SurfaceMaps makeGround();
 
-// Bark strip and the two foliage sprites (layout in Trees.h). Foliage alpha is 0.9 where
-// opaque, so that the lit shader can tell leaves (light passing through) from bark.
+// Bark strip and the two foliage sprites (layout in Trees.h), drawn at 1024 pixels a side and
+// stored at half that. Foliage alpha is 0.9 where opaque, so that the lit shader can tell
+// leaves (light passing through) from bark.
 ImageBuffer makeTreeAtlas();
 // The dusk sky as six cube faces (layout in Props.h): deep blue overhead, warm light toward the
 // sun in the direction (1, 1, 1), clouds lit from below, haze at the horizon.
@@ -29,7 +34,8 @@ ImageBuffer makeGlow(int size);
 // 8 x 8 explosion frames, played left to right, top to bottom. Cell 0 is a faint spark, shown
 // before the first step and once more after the last.
 ImageBuffer makeFireAtlas(int size);
-// Flat tangent-space normal and the default specular strength.
+// Flat tangent-space normal with the default specular strength packed in (as the surface
+// maps), and that strength alone.
 ImageBuffer makeFlatNormal(int size);
 ImageBuffer makeDefaultSpecular(int size);
 
