@@ -3,6 +3,7 @@
 #include "app/RenderSettings.h"
 #include "app/Startup.h"
 #include "game/Game.h"
+#include "render/FramePasses.h"
 
 namespace dusk::test {
 
@@ -18,6 +19,10 @@ void SceneGLTest::SetUp() {
 }
 
 void SceneGLTest::TearDown() {
+    // The next test's Game opens the recording again and may announce its explosion again.
+    camDataStream.close();
+    camDataStream.clear();
+    explosionStarted = false;
     renderSettings = RenderSettings();
     restoreDefaultGlState();
     dusk::setInput(nullptr);

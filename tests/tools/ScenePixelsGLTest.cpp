@@ -1,10 +1,8 @@
 #include "game/Game.h"
-#include "render/FramePasses.h"
 #include "render/RenderTarget.h"
 #include "scene/Camera.h"
 #include "scene/Object.h"
 #include "scene/ParticleSystem.h"
-#include "support/GLContext.h"
 #include "support/TestScene.h"
 
 #include <gtest/gtest.h>
@@ -15,29 +13,8 @@ namespace {
 
 using Picture = std::vector<glm::u8vec4>;
 
-class ScenePixelsGLTest : public dusk::test::GLTest {
+class ScenePixelsGLTest : public dusk::test::SceneGLTest {
 protected:
-    void SetUp() override {
-        GLTest::SetUp();
-        glEnable(GL_DEPTH_TEST);
-        glEnable(GL_CULL_FACE);
-        glClearColor(0.8f, 0.8f, 0.8f, 0.8f);
-        if (game == nullptr) {
-            testing::internal::CaptureStdout();
-            game = new Game(window);  // lives for the whole program, as in the demo
-            std::string out = testing::internal::GetCapturedStdout();
-            ASSERT_EQ(out.find("rror"), std::string::npos) << out;
-        }
-        // As every earlier frame's final pass leaves it: the frame start rebuilds its mipmaps.
-        glBindTexture(GL_TEXTURE_2D, game->sceneTarget->colorTexture);
-    }
-    void TearDown() override {
-        camDataStream.close();  // a later Game opens it again
-        camDataStream.clear();
-        explosionStarted = false;
-        dusk::test::restoreDefaultGlState();
-        GLTest::TearDown();
-    }
     // Two frames of the intro at `pathTime`, or seen from `eye` after it. A frame time of 0
     // keeps the ball and every particle where they are.
     void render(float pathTime, bool particles = true, const glm::vec3* eye = nullptr,
@@ -52,11 +29,8 @@ protected:
             game->camera->setPositionAndTarget(*eye, target);
         }
         testing::internal::CaptureStdout();
-        for (int i = 0; i < 2; ++i) {
-            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-            game->update(0.0f);
-            game->render();
-        }
+        runFrame(0.0f);
+        runFrame(0.0f);
         testing::internal::GetCapturedStdout();
     }
     // The scene target's picture (particles in, lens flare not), or the window's.
@@ -78,10 +52,7 @@ protected:
         EXPECT_TRUE(p.x >= 0 && p.y >= 0 && p.x < game->width && p.y < game->height) << "off view";
         return glm::vec3(picture.at(size_t(p.y) * game->width + p.x));
     }
-    static Game* game;
 };
-
-Game* ScenePixelsGLTest::game = nullptr;
 
 TEST_F(ScenePixelsGLTest, FarGroundAndLowSkyTakeTheFogColourHighSkyItsOwn) {
     const glm::vec3 eye(0.0f, 12.0f, 60.0f), fog(204.0f);
