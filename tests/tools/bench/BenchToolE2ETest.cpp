@@ -12,6 +12,7 @@ namespace {
 
 using namespace dusk::test::bench;
 using dusk::test::linesOf;
+using dusk::test::readFile;
 namespace fs = std::filesystem;
 constexpr size_t none = std::string::npos;
 
@@ -35,7 +36,7 @@ int countOf(const std::string& text, const std::string& line) {
 
 // A CSV file with a header line, as the numbers of each column.
 std::map<std::string, std::vector<double>> readCsv(const std::string& path) {
-    std::vector<std::string> lines = linesOf(readWholeFile(path)), names;
+    std::vector<std::string> lines = linesOf(readFile(path)), names;
     std::map<std::string, std::vector<double>> columns;
     for (size_t row = 0; row < lines.size(); ++row) {
         std::istringstream fields(lines[row]);
@@ -98,14 +99,14 @@ TEST_F(BenchToolE2ETest, TheSameOptionsGiveTheSameBytes) {
     }
     int files = 0;
     for (const fs::directory_entry& entry : fs::directory_iterator(dir.file("first"))) {
-        const std::string bytes = readWholeFile(entry.path().string());
+        const std::string bytes = readFile(entry.path().string());
         const std::string name = entry.path().filename().string();
-        files += bytes == readWholeFile(dir.file("second/" + name)) ? 1 : 0;
+        files += bytes == readFile(dir.file("second/" + name)) ? 1 : 0;
         EXPECT_TRUE(bytes.find("tIME") == none && bytes.find("date:") == none) << name;
     }
     EXPECT_EQ(files, 2 * 5 + 1);  // two frames with four targets each, and the sheet
-    EXPECT_FALSE(readWholeFile(dir.file("first/frame-3.png")) ==
-                 readWholeFile(dir.file("first/frame-6.png")));
+    EXPECT_FALSE(readFile(dir.file("first/frame-3.png")) ==
+                 readFile(dir.file("first/frame-6.png")));
 }
 
 TEST_F(BenchToolE2ETest, PicturesAreUprightAtTheGivenSizeAndTargetsHoldWhatThePassesDrew) {
@@ -233,8 +234,8 @@ TEST_F(BenchToolE2ETest, BenchReportsEveryFrameAndItsFloorRunLeavesTheFramesAsTh
     ASSERT_EQ(capture.exitCode, 0) << capture.out << capture.err;
     EXPECT_EQ(capture.out.find("ERROR"), none) << capture.out;
     for (const auto& [benched, captured] : same) {
-        EXPECT_TRUE(readWholeFile(dir.file("bench/" + benched + ".png")) ==
-                    readWholeFile(dir.file("capture/" + captured + ".png")))
+        EXPECT_TRUE(readFile(dir.file("bench/" + benched + ".png")) ==
+                    readFile(dir.file("capture/" + captured + ".png")))
             << benched << " of the bench is not " << captured << " of the capture";
     }
 }

@@ -3,24 +3,18 @@
 // Runs the real dusk_bench program and reads back what it wrote: its output and PNG pictures.
 
 #include "assets/Texture.h"
+#include "support/Files.h"
 
 #include <Magick++.h>
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
 namespace dusk::test::bench {
-
-inline std::string readWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 struct ToolResult {
     int exitCode = -1;
@@ -50,7 +44,7 @@ inline ToolResult runTool(const std::vector<std::string>& arguments,
     }
     int status = 0;
     waitpid(pid, &status, 0);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128, readWholeFile(out), readWholeFile(err)};
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128, readFile(out), readFile(err)};
 }
 
 // A picture as 8-bit RGB, top row first.
