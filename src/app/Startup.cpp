@@ -29,6 +29,9 @@ void createGame(GLFWwindow* window) {
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
     gameInstance = new Game(window);
+    // Also the scene target's clear colour: the fog below the horizon, and an alpha (read by the
+    // lens flare) below its source threshold.
+    glClearColor(0.8f, 0.8f, 0.8f, 0.8f);
 }
 
 int runDusklorne() {
@@ -65,7 +68,6 @@ int runDusklorne() {
     }
 
     createGame(window);
-    glClearColor(0.8f, 0.8f, 0.8f, 0.8f);
     glViewport(0, 0, windowWidth, windowHeight);
     runFrameLoop();
     glfwTerminate();

@@ -55,8 +55,8 @@ bool showsAScene(const x11::Picture& picture) {
 }
 
 // The demo as a player starts it: its window at the configured size shows the scene, the
-// cursor over it is hidden, keys reach it, the loaders report every file of the scene, the
-// recording file starts empty, and ESC ends it with code 0 without a GL error on the way.
+// cursor over it is hidden, keys reach it, the recording file starts empty, and ESC ends it with
+// code 0 without an error on the way (the loaders' lines are StartupGLTest's).
 TEST(StartupE2ETest, ShowsTheSceneInItsWindowAndEndsWithEscape) {
     RunDirectory dir("startup-scene", "640px +480 1024 768 trailing words\n");
     dusk::test::writeFile(dir.file("camData.txt"), "ballPath.push_back(old); \n");
@@ -86,15 +86,10 @@ TEST(StartupE2ETest, ShowsTheSceneInItsWindowAndEndsWithEscape) {
     EXPECT_EQ(dusk::test::readFile(dir.file("camData.txt")), "");
     EXPECT_EQ(x11::endWithEscape(window, demo), 0);
 
-    // Six objects, each with a colour, a normal and a specular map; two tree models; no error.
-    int loaded = 0, treeModels = 0, errors = 0;
+    int errors = 0;
     for (const std::string& line : dusk::test::linesOf(demo.output())) {
-        loaded += line.rfind("Loaded ", 0) == 0;
-        treeModels += line.rfind("Loading Model: Tree ", 0) == 0;
         errors += line.find("rror") != std::string::npos || line.find("RROR") != std::string::npos;
     }
-    EXPECT_EQ(loaded, 18);
-    EXPECT_EQ(treeModels, 2);
     EXPECT_EQ(errors, 0) << demo.output();
 }
 

@@ -1,3 +1,4 @@
+#include "render/ShaderProgram.h"
 #include "scene/ParticleSystem.h"
 #include "support/GLContext.h"
 
@@ -36,6 +37,34 @@ TEST_F(ParticleSystemGLTest, AtlasStepsOncePer33MillisecondsAtAnyFrameRate) {
             EXPECT_GE(elapsed, 64 * 33.0);
             EXPECT_LT(elapsed, 64 * 33.0 + c.frameTime * 1000.0);
         }
+    }
+}
+
+// Blending composes back to front only: each sprite is drawn after every one farther from the
+// camera, wherever the camera is (the mist and the glow over it).
+TEST_F(ParticleSystemGLTest, SpritesAreDrawnFarthestFirst) {
+    ShaderProgram program("Dusklorne/Shader/particlesShader.vert",
+                          "Dusklorne/Shader/particlesShader.frag");
+    dusk::scene::ParticleSystem system(glm::vec3(0.0f, 5.0f, 0.0f), 47, 20.0f, 0.05f, 0.1f, 450,
+                                       false, "Model/Image/nebular.png");
+    system.shader = &program;
+    for (glm::vec3 eye : {glm::vec3(-75, 6, 6), glm::vec3(0, 5, 0), glm::vec3(30, 60, -200)}) {
+        SCOPED_TRACE(eye.x);
+        system.update(glm::vec3(0.0f, 5.0f, 0.0f), glm::mat4(1.0f), eye, glm::mat4(1.0f), 0.1f);
+        glUseProgram(program.program);
+        system.draw(false, false);
+        std::vector<glm::vec4> drawn(450);
+        glBindBuffer(GL_ARRAY_BUFFER, system.positionSizeBuffer);
+        glGetBufferSubData(GL_ARRAY_BUFFER, 0, 450 * sizeof(glm::vec4), drawn.data());
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+        glUseProgram(0);
+        for (size_t i = 1; i < drawn.size(); ++i) {
+            ASSERT_GE(glm::distance(glm::vec3(drawn[i - 1]), eye),
+                      glm::distance(glm::vec3(drawn[i]), eye) - 1e-3f)
+                << "sprite " << i;
+        }
+        EXPECT_GT(glm::distance(glm::vec3(drawn.front()), eye),
+                  glm::distance(glm::vec3(drawn.back()), eye) + 10.0f);
     }
 }
 

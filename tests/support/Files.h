@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -22,9 +24,13 @@ inline void writeFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
 }
 
-// An empty folder of the given name under the build's test output folder.
+// An empty folder of the given name under the build's test output folder, in a folder of the
+// running test's own (Suite.Test): ctest runs test cases side by side, and no two share a file.
 inline std::string freshFolder(const std::string& name) {
-    const std::string path = std::string(DUSK_TEST_OUTPUT_DIR) + "/" + name;
+    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+    const std::string path =
+        std::string(DUSK_TEST_OUTPUT_DIR) + "/" + name +
+        (test ? "/" + std::string(test->test_suite_name()) + "." + test->name() : "");
     std::error_code ignored;
     std::filesystem::permissions(path, std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::add, ignored);

@@ -4,21 +4,27 @@
 #include "app/Startup.h"
 #include "game/Game.h"
 #include "render/FramePasses.h"
+#include "support/EndToEnd.h"
+
+#include <filesystem>
 
 namespace dusk::test {
 
 void SceneGLTest::SetUp() {
     GLTest::SetUp();
+    // The test's own run directory, so that no two tests share the recording file.
+    runDirectory = std::make_unique<RunDirectory>("scene");
+    std::filesystem::current_path(runDirectory->path());
     dusk::setInput(&keys);
     testing::internal::CaptureStdout();  // the loaders' lines
     createGame(window);
-    testing::internal::GetCapturedStdout();
+    startupOutput = testing::internal::GetCapturedStdout();
     game = gameInstance;
-    glClearColor(0.8f, 0.8f, 0.8f, 0.8f);
     glViewport(0, 0, windowWidth, windowHeight);
 }
 
 void SceneGLTest::TearDown() {
+    std::filesystem::current_path(DUSK_RUN_DIR);
     // The next test's Game opens the recording again and may announce its explosion again.
     camDataStream.close();
     camDataStream.clear();

@@ -1,7 +1,11 @@
 #pragma once
 
 #include "app/DebugKeysScriptedInput.h"
+#include "support/EndToEnd.h"
 #include "support/GLContext.h"
+
+#include <memory>
+#include <string>
 
 class Game;
 
@@ -10,9 +14,9 @@ namespace dusk::test {
 // Puts back the GL state that a frame changes, as a fresh context has it.
 void restoreDefaultGlState();
 
-// Base of the tests on the demo's own scene, assembled from the build's run directory (the
-// working directory of the tests) by the program's start-up step, with the clear colour and
-// viewport it sets. Keys and cursor come from `keys`. Like the program's, the Game lives on.
+// Base of the tests on the demo's own scene, assembled by the program's start-up step from a run
+// directory of the test's own, with the build's shaders, models and images, and the viewport
+// the program sets. Keys and cursor come from `keys`. Like the program's, the Game lives on.
 class SceneGLTest : public GLTest {
 protected:
     void SetUp() override;
@@ -22,6 +26,8 @@ protected:
 
     ScriptedKeys keys;
     Game* game = nullptr;
+    std::string startupOutput;  // what the start-up step printed
+    std::unique_ptr<RunDirectory> runDirectory;
 };
 
 }  // namespace dusk::test

@@ -1,4 +1,5 @@
 #include "Generator.h"
+#include "support/Files.h"
 
 #include <Magick++.h>
 #include <gtest/gtest.h>
@@ -25,8 +26,7 @@ std::string readBytes(const std::string& path) {
 }
 
 TEST(AssetGeneratorTest, ASecondRunWritesTheSameFiles) {
-    const std::string dir = std::string(DUSK_TEST_OUTPUT_DIR) + "/assetgen-again";
-    fs::remove_all(dir);
+    const std::string dir = dusk::test::freshFolder("assetgen-again");
     std::this_thread::sleep_for(std::chrono::milliseconds(1100));  // a time stamp would differ
     std::string error;
     ASSERT_TRUE(dusk::assetgen::generateAssets(dir, &error)) << error;

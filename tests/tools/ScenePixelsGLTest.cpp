@@ -68,6 +68,40 @@ TEST_F(ScenePixelsGLTest, FarGroundAndLowSkyTakeTheFogColourHighSkyItsOwn) {
     }
 }
 
+// Only the glow is a lens-flare source (alpha above 0.85): the sliver below the horizon that
+// nothing draws keeps the clear colour's alpha, and the objects and the sky none.
+TEST_F(ScenePixelsGLTest, TheUnlitSliverAtTheHorizonIsNoFlareSource) {
+    const glm::vec3 eye(0.0f, 12.0f, 60.0f);
+    render(2.0f, true, &eye, glm::vec3(0.0f, 8.0f, 200.0f));
+    int sliver = 0, sources = 0;
+    for (glm::u8vec4 p : read()) {
+        sliver += p.a > 128;
+        sources += p.a > 217;
+    }
+    EXPECT_GT(sliver, game->width * 8) << "no sliver in view";
+    EXPECT_EQ(sources, 0);
+}
+
+// Normal mapping gives walls and ground their relief, from the start; F11 flattens them.
+TEST_F(ScenePixelsGLTest, NormalMappingGivesReliefUntilF11) {
+    const glm::vec3 eye(-40.0f, 6.0f, 10.0f), target(-20.0f, 4.0f, 5.0f);
+    double relief[2] = {0.0, 0.0};  // the colour steps between neighbouring pixels
+    for (double& sum : relief) {
+        render(2.0f, false, &eye, target);
+        Picture picture = read();
+        for (size_t i = 1; i < picture.size(); ++i) {
+            sum += i % game->width ? glm::length(glm::vec3(picture[i]) - glm::vec3(picture[i - 1]))
+                                   : 0.0f;
+        }
+        keys.down = {GLFW_KEY_F11};
+        testing::internal::CaptureStdout();
+        game->pollDebugKeys();
+        EXPECT_EQ(testing::internal::GetCapturedStdout(),
+                  &sum == relief ? "disabled normalmapping\n" : "enabled normalmapping\n");
+    }
+    EXPECT_GT(relief[0], 1.1 * relief[1]);
+}
+
 TEST_F(ScenePixelsGLTest, CastleShadowDarkensTheGround) {
     const glm::vec3 eye(-52.0f, 14.0f, -42.0f);
     render(2.0f, false, &eye, glm::vec3(-32.0f, 0.0f, -18.0f));
