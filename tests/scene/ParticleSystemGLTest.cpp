@@ -2,6 +2,8 @@
 #include "scene/ParticleSystem.h"
 #include "support/GLContext.h"
 
+#include <algorithm>
+
 namespace {
 
 using ParticleSystemGLTest = dusk::test::GLTest;
@@ -56,13 +58,10 @@ TEST_F(ParticleSystemGLTest, SpritesAreDrawnFarthestFirst) {
         std::vector<glm::vec4> drawn(450);
         glBindBuffer(GL_ARRAY_BUFFER, system.positionSizeBuffer);
         glGetBufferSubData(GL_ARRAY_BUFFER, 0, 450 * sizeof(glm::vec4), drawn.data());
-        glBindBuffer(GL_ARRAY_BUFFER, 0);
-        glUseProgram(0);
-        for (size_t i = 1; i < drawn.size(); ++i) {
-            ASSERT_GE(glm::distance(glm::vec3(drawn[i - 1]), eye),
-                      glm::distance(glm::vec3(drawn[i]), eye) - 1e-3f)
-                << "sprite " << i;
-        }
+        auto nearer = [&](glm::vec4 a, glm::vec4 b) {
+            return glm::distance(glm::vec3(a), eye) < glm::distance(glm::vec3(b), eye) - 1e-3f;
+        };
+        EXPECT_TRUE(std::is_sorted(drawn.rbegin(), drawn.rend(), nearer));
         EXPECT_GT(glm::distance(glm::vec3(drawn.front()), eye),
                   glm::distance(glm::vec3(drawn.back()), eye) + 10.0f);
     }

@@ -73,10 +73,6 @@ int DemoProcess::waitForExit(double seconds) {
     return WIFEXITED(status_) ? WEXITSTATUS(status_) : 128 + WTERMSIG(status_);
 }
 
-bool DemoProcess::waitForOutput(const std::string& text, double seconds) {
-    return waitUntil([&] { return output().find(text) != std::string::npos; }, seconds);
-}
-
 namespace x11 {
 
 std::string run(const std::string& command) {

@@ -37,7 +37,6 @@ public:
     // seconds.
     int waitForExit(double seconds);
     std::string output() const { return readFile(outputPath_); }
-    bool waitForOutput(const std::string& text, double seconds);
 
 private:
     pid_t pid_ = -1;
