@@ -192,6 +192,9 @@ int parseCommandLine(int argc, char** argv, Options* options) {
         if (capture->parsed() && !pictures && options->sheetFile.empty()) {
             throw CLI::ValidationError("capture needs --at-time, --at-frame or --sheet");
         }
+        if (options->floor && timer == "gpu") {
+            throw CLI::ValidationError("--floor times with glFinish, not with --timer gpu");
+        }
         if (options->targets && !pictures) {
             throw CLI::ValidationError("--targets needs --at-time or --at-frame");
         }
