@@ -174,9 +174,9 @@ int runCommand(const Options& options, Clock::time_point programStart) {
             continue;
         }
 
-        if (gpu == nullptr) {
-            glFinish();
-        }
+        // A frame runs from its start until the GL has drawn it, so that its wall time holds
+        // all of its work; only inside it the GPU timer never waits.
+        glFinish();
         Clock::time_point frameStart = Clock::now();
         std::uint64_t allocationsAtStart = allocationCount();
         double frameToolSeconds = 0.0;
@@ -211,7 +211,12 @@ int runCommand(const Options& options, Clock::time_point programStart) {
 
         timeRenderSteps(game, record.steps.data(), &record.submit, gpu.get());
 
-        // Pictures, if the frame is wanted.
+        // Pictures, if the frame is wanted. Reading them makes the GL finish the frame: that
+        // much belongs to the frame, not to the tool.
+        if (gpu != nullptr && (plan.frameDue(loop.frame) || plan.timeDue(game->pathTime) ||
+                               plan.tileDue(game->pathTime))) {
+            glFinish();
+        }
         Clock::time_point captureStart = Clock::now();
         std::uint64_t allocationsBefore = allocationCount();
         written = plan.take(loop.frame, game->pathTime, *game) && written;
@@ -222,9 +227,8 @@ int runCommand(const Options& options, Clock::time_point programStart) {
         if (gpu != nullptr) {
             gpu->endFrame(loop.frame);
             record.timed = false;
-        } else {
-            glFinish();
         }
+        glFinish();
         record.whole = secondsSince(frameStart) - frameToolSeconds;
         record.allocations = allocationCount() - allocationsAtStart;
         toolSeconds += frameToolSeconds;
