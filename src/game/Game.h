@@ -12,6 +12,11 @@ class RenderTarget;
 class ScreenQuad;
 class ShaderProgram;
 
+namespace dusk {
+class DebugOverlay;
+class GpuTimer;
+}  // namespace dusk
+
 namespace dusk::scene {
 class Camera;
 class DirectionalLight;
@@ -35,6 +40,8 @@ public:
     void update(float frameTime);
     void render();
     void pollDebugKeys();
+    // What a debug key does when the poll finds it down; the overlay's controls call it too.
+    void actOnKey(int key);
 
     void buildBallPath();
     void uploadFrameUniforms();
@@ -46,6 +53,8 @@ public:
     void renderScenePass();
     void renderParticlePass();
     void renderFinalPass();
+    void renderOverlay();            // the F6 overlay, while shown
+    void saveRequestedScreenshot();  // the window's picture, after an F8
     void applyEndOfFrameSettings();
 
     // The camera projection of every frame: 60 degrees, window aspect, near 0.1, far 1000.
@@ -90,9 +99,18 @@ public:
     bool cameraFrozen;
     bool disableSoftParticles;
     bool introRunning;
+    // Made by the first F6 that shows it, never before.
+    dusk::DebugOverlay* overlay;
+    bool overlayShown;
+    // The five passes stamp their GPU times into it while it is set: only while the overlay is
+    // shown, so that a hidden overlay leaves the frame's GL calls as they were.
+    dusk::GpuTimer* passTimer;
+    bool screenshotRequested;  // by F8, saved at the end of the frame's picture
+    int screenshotCounter;     // the last number given to a screenshot
 
 private:
     void setInitialValues(GLFWwindow* window);
+    void showOverlay(bool shown);
     void assembleScene();
 
     // The steps of assembleScene(), in order.
