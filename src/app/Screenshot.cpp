@@ -9,37 +9,12 @@
 #include <cstring>
 #include <filesystem>
 #include <iostream>
-#include <vector>
 
 namespace dusk {
 
 namespace {
 
 const char* const folder = "screenshots";
-
-void fail(const std::string& path, const std::string& reason) {
-    std::cout << "screenshot failed: " << path << ": " << reason << std::endl;
-}
-
-// The PNG bytes of the picture, rows from the top; empty with `reason` set on failure.
-Magick::Blob encoded(int width, int height, const std::vector<unsigned char>& bottomUpRgb,
-                     std::string* reason) {
-    Magick::Blob png;
-    try {
-        Magick::Image image(static_cast<size_t>(width), static_cast<size_t>(height), "RGB",
-                            Magick::CharPixel, bottomUpRgb.data());
-        image.flip();  // GL's rows start at the bottom
-        image.magick("PNG");
-        image.depth(8);
-        // zlib level 1 without row filters: a quick file, as the frame waits for it.
-        image.quality(10);
-        image.write(&png);
-    } catch (const Magick::Exception& error) {
-        *reason = error.what();
-        return Magick::Blob();
-    }
-    return png;
-}
 
 // Writes the bytes; on failure removes what was written and returns the system's reason.
 bool writeAll(const std::string& path, const Magick::Blob& bytes, std::string* reason) {
@@ -67,10 +42,21 @@ std::string screenshotName(const std::tm& when, int counter) {
     return std::string("dusklorne-") + stamp + "-" + std::to_string(counter) + ".png";
 }
 
-void saveScreenshot(int width, int height, int* counter) {
-    // A plain read: the frame is complete here, and on this renderer a pixel-pack buffer read
-    // a frame later costs the same wait (see the README's figures).
-    std::vector<unsigned char> pixels(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
+ScreenshotWriter::~ScreenshotWriter() {
+    if (worker.joinable()) {
+        worker.join();
+    }
+}
+
+void ScreenshotWriter::take(int width, int height) {
+    if (worker.joinable()) {
+        worker.join();
+        reportFinished();
+    }
+    // A plain read: it waits for the frame to be drawn, as the swap would anyway, and the copy
+    // itself takes under 2 ms at 1200 x 900 here; a pixel-pack buffer read a frame later saves
+    // nothing on this renderer (README, "The overlay and screenshots").
+    pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
     GLint alignment = 4;
     glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
@@ -83,25 +69,47 @@ void saveScreenshot(int width, int height, int* counter) {
     std::string path;
     std::error_code error;
     do {
-        path = std::string(folder) + "/" + screenshotName(local, ++*counter);
+        path = std::string(folder) + "/" + screenshotName(local, ++counter);
     } while (std::filesystem::exists(path, error));
+    worker = std::thread(&ScreenshotWriter::write, this, path, width, height);
+}
 
+void ScreenshotWriter::reportFinished() {
+    if (finished.load(std::memory_order_acquire)) {
+        if (worker.joinable()) {
+            worker.join();
+        }
+        finished.store(false, std::memory_order_relaxed);
+        std::cout << line << std::endl;
+    }
+}
+
+void ScreenshotWriter::write(std::string path, int width, int height) {
+    std::string reason;
+    std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (!std::filesystem::is_directory(folder)) {
-        fail(path, error ? error.message() : std::strerror(ENOTDIR));
-        return;
+        reason = error ? error.message() : std::strerror(ENOTDIR);
+    } else {
+        Magick::Blob png;
+        try {
+            Magick::Image image(static_cast<size_t>(width), static_cast<size_t>(height), "RGB",
+                                Magick::CharPixel, pixels.data());
+            image.flip();  // GL's rows start at the bottom
+            image.magick("PNG");
+            image.depth(8);
+            image.quality(10);  // zlib level 1 without row filters: quick to make
+            image.write(&png);
+        } catch (const Magick::Exception& failure) {
+            reason = failure.what();
+        }
+        if (reason.empty()) {
+            writeAll(path, png, &reason);
+        }
     }
-    std::string reason;
-    Magick::Blob png = encoded(width, height, pixels, &reason);
-    if (png.length() == 0) {
-        fail(path, reason);
-        return;
-    }
-    if (!writeAll(path, png, &reason)) {
-        fail(path, reason);
-        return;
-    }
-    std::cout << "screenshot saved: " << path << std::endl;
+    line =
+        reason.empty() ? "screenshot saved: " + path : "screenshot failed: " + path + ": " + reason;
+    finished.store(true, std::memory_order_release);
 }
 
 }  // namespace dusk

@@ -49,7 +49,7 @@ void Game::setInitialValues(GLFWwindow* gameWindow) {
     overlayShown = false;
     passTimer = nullptr;
     screenshotRequested = false;
-    screenshotCounter = 0;
+    screenshotWriter = nullptr;
 }
 
 void Game::buildBallPath() {

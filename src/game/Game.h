@@ -15,6 +15,7 @@ class ShaderProgram;
 namespace dusk {
 class DebugOverlay;
 class GpuTimer;
+class ScreenshotWriter;
 }  // namespace dusk
 
 namespace dusk::scene {
@@ -54,7 +55,7 @@ public:
     void renderParticlePass();
     void renderFinalPass();
     void renderOverlay();            // the F6 overlay, while shown
-    void saveRequestedScreenshot();  // the window's picture, after an F8
+    void saveRequestedScreenshot();  // the window's picture after an F8; reports written ones
     void applyEndOfFrameSettings();
 
     // The camera projection of every frame: 60 degrees, window aspect, near 0.1, far 1000.
@@ -105,8 +106,8 @@ public:
     // The five passes stamp their GPU times into it while it is set: only while the overlay is
     // shown, so that a hidden overlay leaves the frame's GL calls as they were.
     dusk::GpuTimer* passTimer;
-    bool screenshotRequested;  // by F8, saved at the end of the frame's picture
-    int screenshotCounter;     // the last number given to a screenshot
+    bool screenshotRequested;                  // by F8, read at the end of the frame's picture
+    dusk::ScreenshotWriter* screenshotWriter;  // made by the first F8
 
 private:
     void setInitialValues(GLFWwindow* window);

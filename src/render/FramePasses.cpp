@@ -194,7 +194,13 @@ void Game::renderOverlay() {
 void Game::saveRequestedScreenshot() {
     if (screenshotRequested) {
         screenshotRequested = false;
-        dusk::saveScreenshot(width, height, &screenshotCounter);
+        if (screenshotWriter == nullptr) {
+            screenshotWriter = new dusk::ScreenshotWriter();
+        }
+        screenshotWriter->take(width, height);
+    }
+    if (screenshotWriter != nullptr) {
+        screenshotWriter->reportFinished();
     }
 }
 
