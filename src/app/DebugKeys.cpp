@@ -49,7 +49,10 @@ void Game::actOnKey(int key) {
     case GLFW_KEY_ESCAPE:
         // Closing the stream first means an ESC held with SPACE records nothing.
         camDataStream.close();
-        glfwSetWindowShouldClose(window, GLFW_TRUE);
+        quitRequested = true;
+        if (window != nullptr) {
+            glfwSetWindowShouldClose(window, GLFW_TRUE);
+        }
         break;
     case GLFW_KEY_F1:
         for (const char* line : helpLines) {

@@ -50,6 +50,7 @@ void Game::setInitialValues(GLFWwindow* gameWindow) {
     passTimer = nullptr;
     screenshotRequested = false;
     screenshotWriter = nullptr;
+    quitRequested = false;
 }
 
 void Game::buildBallPath() {

@@ -100,6 +100,7 @@ public:
     bool cameraFrozen;
     bool disableSoftParticles;
     bool introRunning;
+    bool quitRequested;  // ESC was seen; without a window (headless tools) nothing else ends
     // Made by the first F6 that shows it, never before.
     dusk::DebugOverlay* overlay;
     bool overlayShown;

@@ -16,7 +16,7 @@ struct KeyPress {
 
 // The command line of dusk_bench. Frames are counted from 1.
 struct Options {
-    std::string command;  // "capture", "bench" or "help"
+    std::string command;  // "capture", "bench", "devices" or "help"
     std::string runDir;   // empty: the working directory
     int width = 0;        // 0: the size from config.txt
     int height = 0;
@@ -33,7 +33,13 @@ struct Options {
     std::string chartFile;
     bool floor = false;
     bool visible = false;
+    bool headless = false;  // an EGL device and a pbuffer: --headless, or no DISPLAY
+    int device = 0;         // the EGL device of a headless run, from 0
+    bool gpuTimer = false;  // --timer gpu: timestamp queries instead of glFinish around steps
 };
+
+// The largest window side the X server takes: it keeps only 16 bits of a coordinate.
+constexpr int largestWindowSide = 32767;
 
 // Reads the arguments into `options`. Returns -1 to go on, or the exit code to end with: 0
 // after a help text, 2 after a one-line error on standard error.

@@ -32,8 +32,10 @@ void FixedStepLoop::startFrame() {
 }
 
 void FixedStepLoop::present() {
-    glfwSwapBuffers(game->window);
-    glfwPollEvents();
+    if (game->window != nullptr) {  // headless, a pbuffer has nothing to swap
+        glfwSwapBuffers(game->window);
+        glfwPollEvents();
+    }
     errorCount += dusk::drainGlErrors(std::cout);
 }
 

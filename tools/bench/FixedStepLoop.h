@@ -15,7 +15,7 @@ public:
     // Starts the next frame: the clock, the key poll (with the frame-rate line) when due, and
     // the clear of the bound framebuffer.
     void startFrame();
-    // Swap, window events and the GL error drain.
+    // Swap and window events (with a window), and the GL error drain.
     void present();
 
     Game* game;
