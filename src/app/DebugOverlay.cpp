@@ -8,6 +8,8 @@
 #include <imgui.h>
 #include <imgui_impl_glfw.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <new>
 
 namespace dusk {
