@@ -45,6 +45,11 @@ void Game::setInitialValues(GLFWwindow* gameWindow) {
     cameraFrozen = false;
     disableSoftParticles = false;
     introRunning = true;
+    overlay = nullptr;
+    overlayShown = false;
+    passTimer = nullptr;
+    screenshotRequested = false;
+    screenshotWriter = nullptr;
     quitRequested = false;
 }
 

@@ -12,6 +12,12 @@ class RenderTarget;
 class ScreenQuad;
 class ShaderProgram;
 
+namespace dusk {
+class DebugOverlay;
+class GpuTimer;
+class ScreenshotWriter;
+}  // namespace dusk
+
 namespace dusk::scene {
 class Camera;
 class DirectionalLight;
@@ -35,6 +41,8 @@ public:
     void update(float frameTime);
     void render();
     void pollDebugKeys();
+    // What a debug key does when the poll finds it down; the overlay's controls call it too.
+    void actOnKey(int key);
 
     void buildBallPath();
     void uploadFrameUniforms();
@@ -46,6 +54,8 @@ public:
     void renderScenePass();
     void renderParticlePass();
     void renderFinalPass();
+    void renderOverlay();            // the F6 overlay, while shown
+    void saveRequestedScreenshot();  // the window's picture after an F8; reports written ones
     void applyEndOfFrameSettings();
 
     // The camera projection of every frame: 60 degrees, window aspect, near 0.1, far 1000.
@@ -91,9 +101,18 @@ public:
     bool disableSoftParticles;
     bool introRunning;
     bool quitRequested;  // ESC was seen; without a window (headless tools) nothing else ends
+    // Made by the first F6 that shows it, never before.
+    dusk::DebugOverlay* overlay;
+    bool overlayShown;
+    // The five passes stamp their GPU times into it while it is set: only while the overlay is
+    // shown, so that a hidden overlay leaves the frame's GL calls as they were.
+    dusk::GpuTimer* passTimer;
+    bool screenshotRequested;                  // by F8, read at the end of the frame's picture
+    dusk::ScreenshotWriter* screenshotWriter;  // made by the first F8
 
 private:
     void setInitialValues(GLFWwindow* window);
+    void showOverlay(bool shown);
     void assembleScene();
 
     // The steps of assembleScene(), in order.

@@ -1,7 +1,10 @@
 #include "render/FramePasses.h"
 
+#include "app/DebugOverlay.h"
 #include "app/RenderSettings.h"
+#include "app/Screenshot.h"
 #include "game/Game.h"
+#include "render/GpuTimer.h"
 #include "render/RenderTarget.h"
 #include "render/ScreenQuad.h"
 #include "render/ShaderProgram.h"
@@ -34,6 +37,13 @@ void drawWith(dusk::scene::Object* object, ShaderProgram* shader) {
     object->draw();
 }
 
+// A boundary between passes on the GPU's clock, only while the overlay times them.
+void stamp(dusk::GpuTimer* passTimer) {
+    if (passTimer != nullptr) {
+        passTimer->stamp();
+    }
+}
+
 }  // namespace
 
 glm::mat4 Game::lightViewProjection() const {
@@ -50,6 +60,8 @@ void Game::render() {
     renderScenePass();
     renderParticlePass();
     renderFinalPass();
+    renderOverlay();
+    saveRequestedScreenshot();
     applyEndOfFrameSettings();
 }
 
@@ -61,6 +73,7 @@ void Game::beginFrame() {
 
 void Game::renderShadowPass() {
     // 3. to 8. Draws the depth of castle, ground and trees seen from the sun into the shadow map.
+    stamp(passTimer);
     glBindFramebuffer(GL_FRAMEBUFFER, shadowFramebuffer);
     glViewport(0, 0, width, height);
     glEnable(GL_CULL_FACE);
@@ -75,6 +88,7 @@ void Game::renderShadowPass() {
     for (dusk::scene::Tree* tree : trees) {
         drawWith(tree, shadowMapShader);
     }
+    stamp(passTimer);
 }
 
 void Game::renderCameraDepthPass() {
@@ -91,6 +105,7 @@ void Game::renderCameraDepthPass() {
     for (dusk::scene::Tree* tree : trees) {
         drawWith(tree, depthShader);
     }
+    stamp(passTimer);
 }
 
 void Game::renderScenePass() {
@@ -118,6 +133,7 @@ void Game::renderScenePass() {
     for (dusk::scene::Tree* tree : trees) {
         drawWith(tree, blinnPhongShader);
     }
+    stamp(passTimer);
 }
 
 void Game::renderParticlePass() {
@@ -155,6 +171,7 @@ void Game::renderParticlePass() {
     } else if (!glow->finished) {
         glow->draw(disableSoftParticles, true);
     }
+    stamp(passTimer);
 }
 
 void Game::renderFinalPass() {
@@ -163,6 +180,28 @@ void Game::renderFinalPass() {
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     screenQuad->draw();
+    stamp(passTimer);
+}
+
+void Game::renderOverlay() {
+    // Over the final picture, before the end-of-frame settings, which act on the scene texture
+    // the overlay leaves bound.
+    if (overlayShown) {
+        overlay->draw();
+    }
+}
+
+void Game::saveRequestedScreenshot() {
+    if (screenshotRequested) {
+        screenshotRequested = false;
+        if (screenshotWriter == nullptr) {
+            screenshotWriter = new dusk::ScreenshotWriter();
+        }
+        screenshotWriter->take(width, height);
+    }
+    if (screenshotWriter != nullptr) {
+        screenshotWriter->reportFinished();
+    }
 }
 
 void Game::applyEndOfFrameSettings() {

@@ -26,17 +26,19 @@ void Camera::referencePoint(double* x, double* y) const {
 }
 
 void Camera::update(float) {
-    double cursorX = 0.0;
-    double cursorY = 0.0;
-    input().getCursorPos(window, &cursorX, &cursorY);
-    double centerX = 0.0;
-    double centerY = 0.0;
-    referencePoint(&centerX, &centerY);
-    input().setCursorPos(window, centerX, centerY);
+    if (!mouseLookPaused) {
+        double cursorX = 0.0;
+        double cursorY = 0.0;
+        input().getCursorPos(window, &cursorX, &cursorY);
+        double centerX = 0.0;
+        double centerY = 0.0;
+        referencePoint(&centerX, &centerY);
+        input().setCursorPos(window, centerX, centerY);
 
-    referencePoint(&centerX, &centerY);
-    horizontalAngle += mouseSpeed * static_cast<float>(centerX - cursorX);
-    verticalAngle += mouseSpeed * static_cast<float>(centerY - cursorY);
+        referencePoint(&centerX, &centerY);
+        horizontalAngle += mouseSpeed * static_cast<float>(centerX - cursorX);
+        verticalAngle += mouseSpeed * static_cast<float>(centerY - cursorY);
+    }
 
     const double h = horizontalAngle;
     const double v = verticalAngle;
@@ -69,6 +71,16 @@ void Camera::update(float) {
     modelMatrix = glm::translate(modelMatrix, movement);
     glm::vec3 eye = positionOf(modelMatrix);
     viewMatrix = glm::lookAt(eye, eye + direction, up);
+}
+
+void Camera::pauseMouseLook(bool paused) {
+    if (mouseLookPaused && !paused && window != nullptr) {
+        double x = 0.0;
+        double y = 0.0;
+        referencePoint(&x, &y);
+        input().setCursorPos(window, x, y);
+    }
+    mouseLookPaused = paused;
 }
 
 void Camera::setPositionAndTarget(glm::vec3 position, glm::vec3 target) {

@@ -16,6 +16,9 @@ public:
     void draw() override {}
 
     void setPositionAndTarget(glm::vec3 position, glm::vec3 target);
+    // Paused, the cursor is left alone and the view does not turn; resumed, the cursor is put
+    // back at the centre first, so that where the pointer was left does not turn the view.
+    void pauseMouseLook(bool paused);
     glm::mat4 getViewMatrix() const { return viewMatrix; }
 
     GLFWwindow* window;  // borrowed: keys and cursor are read from it
@@ -25,6 +28,7 @@ public:
     float verticalAngle;    // pitch, radians, never clamped
     float speed;            // world units per frame and pressed direction
     float mouseSpeed;       // radians per pixel of cursor offset
+    bool mouseLookPaused = false;
 
 private:
     void referencePoint(double* x, double* y) const;

@@ -43,7 +43,11 @@ void (*const renderSteps[renderStepCount])(Game*) = {
     [](Game* game) { game->renderCameraDepthPass(); },
     [](Game* game) { game->renderScenePass(); },
     [](Game* game) { game->renderParticlePass(); },
-    [](Game* game) { game->renderFinalPass(); },
+    [](Game* game) {
+        game->renderFinalPass();
+        game->renderOverlay();  // the F6 overlay and an F8 screenshot count into the final step
+        game->saveRequestedScreenshot();
+    },
     [](Game* game) { game->applyEndOfFrameSettings(); },
 };
 
