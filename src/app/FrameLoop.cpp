@@ -1,6 +1,7 @@
 #include "app/FrameLoop.h"
 
 #include "app/RenderSettings.h"
+#include "app/Screenshot.h"
 #include "app/Startup.h"
 #include "game/Game.h"
 #include "scene/DirectionalLight.h"
@@ -58,6 +59,9 @@ void runFrameLoop() {
         dusk::drainGlErrors(std::cout);
     }
 
+    // A screenshot still being written at ESC is finished and reported, never cut off.
+    delete game->screenshotWriter;
+    game->screenshotWriter = nullptr;
     delete game->light;
     game->light = nullptr;
     delete game->ground;

@@ -45,6 +45,7 @@ std::string screenshotName(const std::tm& when, int counter) {
 ScreenshotWriter::~ScreenshotWriter() {
     if (worker.joinable()) {
         worker.join();
+        reportFinished();
     }
 }
 

@@ -18,7 +18,7 @@ std::string screenshotName(const std::tm& when, int counter);
 class ScreenshotWriter {
 public:
     ScreenshotWriter() = default;
-    ~ScreenshotWriter();  // waits for the one being written
+    ~ScreenshotWriter();  // waits for the one being written and reports it
     ScreenshotWriter(const ScreenshotWriter&) = delete;
     ScreenshotWriter& operator=(const ScreenshotWriter&) = delete;
 
