@@ -33,7 +33,9 @@ const char* const details =
     "  dusk_bench capture --size 320x240 --dt 0.1 --at-time 0.05,0.3 --out pictures\n"
     "  dusk_bench capture --at-time 0.58 --targets --key F3@10 --out pictures\n"
     "  dusk_bench capture --dt 0.05 --sheet sheet.png --sheet-count 20\n"
-    "  dusk_bench bench --size 1200x900 --floor --csv frames.csv --chart frames.png\n";
+    "  dusk_bench bench --size 1200x900 --floor --csv frames.csv --chart frames.png\n"
+    "  dusk_bench capture --video intro.mp4 --frames 3000 --key W@2560+300\n"
+    "  dusk_bench compare a.png b.png --sheet a-b.png\n";
 
 bool wholeNumber(const std::string& text, int* value) {
     char* end = nullptr;
@@ -122,6 +124,21 @@ void addParsed(CLI::App* command, const std::string& name, const char* type, con
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
 }
 
+// A video's frame time is 1/fps, and H.264 in yuv420p needs an even size.
+void videoOptions(CLI::App* capture, Options* options) {
+    if (capture->count("--dt") > 0) {
+        throw CLI::ValidationError("--dt", "a video's frame time is 1/--fps");
+    }
+    options->frameTime = 1.0 / options->fps;
+    if (options->width == 0) {
+        options->width = 1920;
+        options->height = 1080;
+    }
+    if (options->width % 2 != 0 || options->height % 2 != 0) {
+        throw CLI::ValidationError("--size", "a video needs an even width and height");
+    }
+}
+
 }  // namespace
 
 int parseCommandLine(int argc, char** argv, Options* options) {
@@ -130,6 +147,7 @@ int parseCommandLine(int argc, char** argv, Options* options) {
     app.get_formatter()->column_width(26);
     CLI::App* capture = app.add_subcommand("capture", "write PNG pictures of chosen frames");
     CLI::App* bench = app.add_subcommand("bench", "time every frame pass by pass");
+    CLI::App* compare = app.add_subcommand("compare", "tell whether two pictures match");
     CLI::App* help = app.add_subcommand("help", "print this text");
 
     for (CLI::App* command : {capture, bench}) {
@@ -165,6 +183,24 @@ int parseCommandLine(int argc, char** argv, Options* options) {
         command->add_flag("--visible", options->visible, "show the window");
     }
     capture->add_flag("--targets", options->targets, "also what each pass hands on");
+    CLI::Option* video =
+        capture->add_option("--video", options->videoFile, "H.264 MP4 of the intro (1920x1080)")
+            ->type_name("FILE");
+    capture->add_option("--fps", options->fps, "frames a second of the video (60)")
+        ->type_name("N")
+        ->check(CLI::Range(1, 1000).description(""))
+        ->needs(video);
+    compare->add_option("pictures", options->pictures, "the pictures")
+        ->type_name("A B")
+        ->expected(2)
+        ->required();
+    compare->add_option("--sheet", options->sheetFile, "A | B | difference")->type_name("FILE");
+    compare->add_option("--tolerance", options->tolerance, "levels a channel may differ (16)")
+        ->type_name("N")
+        ->check(CLI::Range(0, 255).description(""));
+    compare->add_option("--max-share", options->maxShare, "percent that may differ (2)")
+        ->type_name("P")
+        ->check(CLI::Range(0.0, 100.0).description(""));
     bench->add_option("--csv", options->csvFile, "every frame's figures")->type_name("FILE");
     bench->add_option("--chart", options->chartFile, "chart of the frame times")->type_name("FILE");
     bench->add_flag("--floor", options->floor, "also time each pass's floor");
@@ -172,11 +208,15 @@ int parseCommandLine(int argc, char** argv, Options* options) {
     try {
         app.parse(argc, argv);
         const bool pictures = !options->atTimes.empty() || !options->atFrames.empty();
-        if (!capture->parsed() && !bench->parsed() && !help->parsed()) {
-            throw CLI::ValidationError("no command given: capture, bench or help");
+        if (!capture->parsed() && !bench->parsed() && !compare->parsed() && !help->parsed()) {
+            throw CLI::ValidationError("no command given: capture, bench, compare or help");
         }
-        if (capture->parsed() && !pictures && options->sheetFile.empty()) {
-            throw CLI::ValidationError("capture needs --at-time, --at-frame or --sheet");
+        if (capture->parsed() && !pictures && options->sheetFile.empty() &&
+            options->videoFile.empty()) {
+            throw CLI::ValidationError("capture needs --at-time, --at-frame, --sheet or --video");
+        }
+        if (!options->videoFile.empty()) {
+            videoOptions(capture, options);
         }
         if (options->targets && !pictures) {
             throw CLI::ValidationError("--targets needs --at-time or --at-frame");
@@ -192,7 +232,7 @@ int parseCommandLine(int argc, char** argv, Options* options) {
         std::cout << app.get_formatter()->make_help(&app, "dusk_bench", CLI::AppFormatMode::All);
         return 0;
     }
-    options->command = capture->parsed() ? "capture" : "bench";
+    options->command = capture->parsed() ? "capture" : compare->parsed() ? "compare" : "bench";
     std::sort(options->atTimes.begin(), options->atTimes.end());
     std::sort(options->atFrames.begin(), options->atFrames.end());
     return -1;

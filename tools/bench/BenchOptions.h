@@ -16,7 +16,7 @@ struct KeyPress {
 
 // The command line of dusk_bench. Frames are counted from 1.
 struct Options {
-    std::string command;  // "capture", "bench" or "help"
+    std::string command;  // "capture", "bench", "compare" or "help"
     std::string runDir;   // empty: the working directory
     int width = 0;        // 0: the size from config.txt
     int height = 0;
@@ -33,6 +33,11 @@ struct Options {
     std::string chartFile;
     bool floor = false;
     bool visible = false;
+    std::string videoFile;  // with fps, a video instead of the size of config.txt: 1920x1080
+    int fps = 60;
+    std::vector<std::string> pictures;  // the two of compare
+    int tolerance = 16;                 // levels a channel may differ by
+    double maxShare = 2.0;              // percent of the pixels that may differ
 };
 
 // Reads the arguments into `options`. Returns -1 to go on, or the exit code to end with: 0

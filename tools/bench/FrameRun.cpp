@@ -10,6 +10,7 @@
 #include "SceneSnapshot.h"
 #include "ScriptedInput.h"
 #include "ToolWindow.h"
+#include "VideoEncoder.h"
 
 #include "game/Game.h"
 #include "render/GL.h"
@@ -80,6 +81,13 @@ int runCommand(const Options& options, Clock::time_point programStart) {
                   << std::endl;
         return 1;
     }
+    std::unique_ptr<VideoEncoder> video;
+    if (!options.videoFile.empty()) {
+        video = std::make_unique<VideoEncoder>(options.videoFile);
+        if (!video->ready()) {
+            return 1;
+        }
+    }
     const bool bench = options.command == "bench";
     // The floor run puts the generator back by its draw count, counted from here.
     dusk::resetRandom();
@@ -90,6 +98,12 @@ int runCommand(const Options& options, Clock::time_point programStart) {
     }
     FixedStepLoop loop(game, &input, options.frameTime);
     CapturePlan plan(options, game->width, game->height);
+    if (video != nullptr &&
+        !video->start(game->width, game->height, options.fps,
+                      options.frames > 0 ? options.frames
+                                         : introFrameCount(*game, options.frameTime))) {
+        return 1;
+    }
     BenchRecorder recorder(game->width, game->height, options.frameTime, options.floor,
                            allocationCountAvailable());
 
@@ -111,8 +125,9 @@ int runCommand(const Options& options, Clock::time_point programStart) {
     // ESC, or the window, ends the run after its frame.
     auto finished = [&]() {
         return glfwWindowShouldClose(game->window) ||
-               (options.frames > 0 ? loop.frame >= options.frames
-                                   : plan.complete() && (!bench || !game->introRunning));
+               (options.frames > 0
+                    ? loop.frame >= options.frames
+                    : plan.complete() && ((!bench && video == nullptr) || !game->introRunning));
     };
     bool written = true;
     while (!finished()) {
@@ -121,6 +136,9 @@ int runCommand(const Options& options, Clock::time_point programStart) {
             game->update(static_cast<float>(options.frameTime));
             game->render();
             written = plan.take(loop.frame, game->pathTime, *game) && written;
+            if (video != nullptr && !video->add()) {
+                break;  // the encoder stopped: finish says so
+            }
             loop.present();
             continue;
         }
@@ -196,6 +214,9 @@ int runCommand(const Options& options, Clock::time_point programStart) {
         }
     }
     bool complete = plan.finish();
+    if (video != nullptr) {
+        written = video->finish(written && complete) && written;
+    }
     glfwTerminate();
     return written && complete ? 0 : 1;
 }
