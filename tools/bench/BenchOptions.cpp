@@ -27,13 +27,17 @@ const char* const details =
     "NAME-alpha: what the passes handed on. Keys: F1..F12, ESC, SPACE, W, A, S, D, UP, DOWN,\n"
     "LEFT, RIGHT; a tap is held until a poll sees it. Without --frames a run lasts until every\n"
     "picture is taken, a bench also over the whole intro. --floor also draws each frame with\n"
-    "constant-colour programs and reports each pass's ratio to that floor.\n"
+    "constant-colour programs and reports each pass's ratio to that floor. Without a DISPLAY,\n"
+    "or with --headless, a run draws into a pbuffer of an EGL device instead of a window\n"
+    "(`dusk_bench devices` lists them). --timer gpu reads each step's time from GL timestamp\n"
+    "queries frames later instead of waiting for it with glFinish.\n"
     "\n"
     "Examples:\n"
     "  dusk_bench capture --size 320x240 --dt 0.1 --at-time 0.05,0.3 --out pictures\n"
     "  dusk_bench capture --at-time 0.58 --targets --key F3@10 --out pictures\n"
     "  dusk_bench capture --dt 0.05 --sheet sheet.png --sheet-count 20\n"
     "  dusk_bench bench --size 1200x900 --floor --csv frames.csv --chart frames.png\n"
+    "  dusk_bench bench --headless --device 1 --timer gpu --csv frames.csv\n"
     "  dusk_bench capture --video intro.mp4 --frames 3000 --key W@2560+300\n"
     "  dusk_bench compare a.png b.png --sheet a-b.png\n";
 
@@ -65,7 +69,8 @@ bool sizeOf(const std::string& text, Options* options) {
     size_t x = text.find_first_of("xX");
     return x != std::string::npos && wholeNumber(text.substr(0, x), &options->width) &&
            wholeNumber(text.substr(x + 1), &options->height) && options->width > 0 &&
-           options->height > 0;
+           options->height > 0 && options->width <= largestWindowSide &&
+           options->height <= largestWindowSide;
 }
 
 // The window library key code of F1 to F12, ESC, SPACE, W, A, S, D, UP, DOWN, LEFT, RIGHT (any
@@ -147,6 +152,7 @@ int parseCommandLine(int argc, char** argv, Options* options) {
     app.get_formatter()->column_width(26);
     CLI::App* capture = app.add_subcommand("capture", "write PNG pictures of chosen frames");
     CLI::App* bench = app.add_subcommand("bench", "time every frame pass by pass");
+    CLI::App* devices = app.add_subcommand("devices", "list the EGL devices of headless runs");
     CLI::App* compare = app.add_subcommand("compare", "tell whether two pictures match");
     CLI::App* help = app.add_subcommand("help", "print this text");
 
@@ -155,7 +161,7 @@ int parseCommandLine(int argc, char** argv, Options* options) {
         command->add_option("--run-dir", options->runDir, "run directory (default: here)")
             ->type_name("DIR");
         addParsed(command, "--size", "WxH", "window size (default: config.txt)",
-                  "a size such as 640x480", sizeOf, options);
+                  "a size such as 640x480, at most 32767x32767", sizeOf, options);
         addParsed(command, "--dt", "S", "frame time in seconds, or 1/60 (the default)",
                   "a time above 0 and at most 1 s", frameTimeOf, options);
         addParsed(command, "--key", "NAME@F[+N]", "tap a key at frame F, or hold it N frames",
@@ -181,6 +187,10 @@ int parseCommandLine(int argc, char** argv, Options* options) {
             ->type_name("N")
             ->check(CLI::Range(2, 1 << 20).description(""));
         command->add_flag("--visible", options->visible, "show the window");
+        command->add_flag("--headless", options->headless, "no window: an EGL device's pbuffer");
+        command->add_option("--device", options->device, "EGL device when headless (0)")
+            ->type_name("N")
+            ->check(CLI::NonNegativeNumber.description(""));
     }
     capture->add_flag("--targets", options->targets, "also what each pass hands on");
     CLI::Option* video =
@@ -204,12 +214,18 @@ int parseCommandLine(int argc, char** argv, Options* options) {
     bench->add_option("--csv", options->csvFile, "every frame's figures")->type_name("FILE");
     bench->add_option("--chart", options->chartFile, "chart of the frame times")->type_name("FILE");
     bench->add_flag("--floor", options->floor, "also time each pass's floor");
+    std::string timer = "finish";
+    bench->add_option("--timer", timer, "step times by glFinish (default) or GL timestamps")
+        ->type_name("gpu|finish")
+        ->check(CLI::IsMember({"gpu", "finish"}).description(""));
 
     try {
         app.parse(argc, argv);
         const bool pictures = !options->atTimes.empty() || !options->atFrames.empty();
-        if (!capture->parsed() && !bench->parsed() && !compare->parsed() && !help->parsed()) {
-            throw CLI::ValidationError("no command given: capture, bench, compare or help");
+        if (!capture->parsed() && !bench->parsed() && !devices->parsed() && !compare->parsed() &&
+            !help->parsed()) {
+            throw CLI::ValidationError(
+                "no command given: capture, bench, devices, compare or help");
         }
         if (capture->parsed() && !pictures && options->sheetFile.empty() &&
             options->videoFile.empty()) {
@@ -232,7 +248,14 @@ int parseCommandLine(int argc, char** argv, Options* options) {
         std::cout << app.get_formatter()->make_help(&app, "dusk_bench", CLI::AppFormatMode::All);
         return 0;
     }
-    options->command = capture->parsed() ? "capture" : compare->parsed() ? "compare" : "bench";
+    options->command = capture->parsed()   ? "capture"
+                       : bench->parsed()   ? "bench"
+                       : compare->parsed() ? "compare"
+                                           : "devices";
+    options->gpuTimer = timer == "gpu";
+    // Without a display server there is no window to open.
+    const char* display = std::getenv("DISPLAY");
+    options->headless = options->headless || display == nullptr || *display == '\0';
     std::sort(options->atTimes.begin(), options->atTimes.end());
     std::sort(options->atFrames.begin(), options->atFrames.end());
     return -1;

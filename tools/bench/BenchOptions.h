@@ -16,7 +16,7 @@ struct KeyPress {
 
 // The command line of dusk_bench. Frames are counted from 1.
 struct Options {
-    std::string command;  // "capture", "bench", "compare" or "help"
+    std::string command;  // "capture", "bench", "devices", "compare" or "help"
     std::string runDir;   // empty: the working directory
     int width = 0;        // 0: the size from config.txt
     int height = 0;
@@ -33,12 +33,18 @@ struct Options {
     std::string chartFile;
     bool floor = false;
     bool visible = false;
+    bool headless = false;  // an EGL device and a pbuffer: --headless, or no DISPLAY
+    int device = 0;         // the EGL device of a headless run, from 0
+    bool gpuTimer = false;  // --timer gpu: timestamp queries instead of glFinish around steps
     std::string videoFile;  // with fps, a video instead of the size of config.txt: 1920x1080
     int fps = 60;
     std::vector<std::string> pictures;  // the two of compare
     int tolerance = 16;                 // levels a channel may differ by
     double maxShare = 2.0;              // percent of the pixels that may differ
 };
+
+// The largest window side the X server takes: it keeps only 16 bits of a coordinate.
+constexpr int largestWindowSide = 32767;
 
 // Reads the arguments into `options`. Returns -1 to go on, or the exit code to end with: 0
 // after a help text, 2 after a one-line error on standard error.
