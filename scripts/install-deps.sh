@@ -7,7 +7,7 @@ packages=(
     # build
     g++ cmake ninja-build pkg-config clang-format
     libglfw3-dev libglew-dev libglm-dev libassimp-dev libmagick++-dev libbullet-dev libcli11-dev
-    libgl1-mesa-dev libgtest-dev libgmock-dev libx11-dev libxfixes-dev
+    libgl1-mesa-dev libegl-dev libgtest-dev libgmock-dev libx11-dev libxfixes-dev
     # the font of the bench tool's labels
     fonts-dejavu-core
     # run and test headless: software GL, a virtual display, real input events, screenshots

@@ -36,7 +36,10 @@ void Game::pollDebugKeys() {
     // Closing the stream first means an ESC held with SPACE records nothing.
     if (down(GLFW_KEY_ESCAPE)) {
         camDataStream.close();
-        glfwSetWindowShouldClose(window, GLFW_TRUE);
+        quitRequested = true;
+        if (window != nullptr) {
+            glfwSetWindowShouldClose(window, GLFW_TRUE);
+        }
     }
     if (down(GLFW_KEY_F1)) {
         for (const char* line : helpLines) {

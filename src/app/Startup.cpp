@@ -25,7 +25,9 @@ void setContextHints() {
 }
 
 void createGame(GLFWwindow* window) {
-    glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_HIDDEN);
+    if (window != nullptr) {  // null: a headless tool's pbuffer
+        glfwSetInputMode(window, GLFW_CURSOR, GLFW_CURSOR_HIDDEN);
+    }
     glEnable(GL_DEPTH_TEST);
     glEnable(GL_CULL_FACE);
     gameInstance = new Game(window);

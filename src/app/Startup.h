@@ -13,7 +13,8 @@ extern Game* gameInstance;
 // The window hints of every Dusklorne window: a 3.3 core-profile context, nothing else.
 void setContextHints();
 
-// Hides the cursor, turns on depth testing and culling, and builds the Game.
+// Hides the cursor (of a window; null for none), turns on depth testing and culling, and builds
+// the Game.
 void createGame(GLFWwindow* window);
 
 // The whole program: configuration, window, Game, frame loop, shut-down. Returns the exit code

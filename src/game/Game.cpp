@@ -45,6 +45,7 @@ void Game::setInitialValues(GLFWwindow* gameWindow) {
     cameraFrozen = false;
     disableSoftParticles = false;
     introRunning = true;
+    quitRequested = false;
 }
 
 void Game::buildBallPath() {

@@ -90,6 +90,7 @@ public:
     bool cameraFrozen;
     bool disableSoftParticles;
     bool introRunning;
+    bool quitRequested;  // ESC was seen; without a window (headless tools) nothing else ends
 
 private:
     void setInitialValues(GLFWwindow* window);

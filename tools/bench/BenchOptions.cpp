@@ -234,6 +234,9 @@ int parseCommandLine(int argc, char** argv, Options* options) {
         if (!options->videoFile.empty()) {
             videoOptions(capture, options);
         }
+        if (options->floor && timer == "gpu") {
+            throw CLI::ValidationError("--floor times with glFinish, not with --timer gpu");
+        }
         if (options->targets && !pictures) {
             throw CLI::ValidationError("--targets needs --at-time or --at-frame");
         }

@@ -86,6 +86,7 @@ std::vector<double> BenchRecorder::column(const std::string& name, int firstFram
 
 bool BenchRecorder::writeCsv(const std::string& path) const {
     std::ostringstream out;
+    out << "# " << setup << "\n";
     for (const auto& [name, value] : figures(FrameRecord())) {
         out << (name == "frame" ? "" : ",") << name;
     }
@@ -109,6 +110,7 @@ void BenchRecorder::writeSummary(std::ostream& out, const std::string& renderer)
     const double lastTime = records.empty() ? 0.0 : records.back().pathTime;
     line(out, "bench: %d x %d, %zu frames of %.6f s (pathTime %.4f to %.4f), renderer %s", width,
          height, records.size(), frameTime, firstTime, lastTime, renderer.c_str());
+    out << setup << "\n";
     line(out, "  %-30s %9s %9s %9s %9s", "figure (ms)", "min", "median", "p95", "max");
     std::vector<std::pair<std::string, std::string>> rows = {{"update", "update_ms"}};
     for (const char* step : renderStepNames) {

@@ -25,6 +25,7 @@ struct FrameRecord {
     double submit = 0.0;  // update plus the time the render steps took to return, before
                           // their glFinish: the CPU side, as far as a software GL shows it
     std::uint64_t allocations = 0;
+    bool timed = true;  // false while the GPU timer's figures of the frame are still out
 };
 
 // Start-up to the end of the first frame, split by kind of work.
@@ -45,7 +46,8 @@ public:
     std::vector<double> column(const std::string& name, int firstFrame = 1) const;
     // min / median / p95 / max per figure, start-up, memory, allocations and floor ratios.
     void writeSummary(std::ostream& out, const std::string& renderer) const;
-    // One line per frame, times in milliseconds. False, with one error line, on failure.
+    // A comment line with the setup, then one line per frame, times in milliseconds. False,
+    // with one error line, on failure.
     bool writeCsv(const std::string& path) const;
     // One frame's figures with the names of their CSV columns, in column order.
     std::vector<std::pair<std::string, double>> figures(const FrameRecord& record) const;
@@ -59,6 +61,7 @@ public:
     StartupFigures startup;
     long peakResidentKiB = 0;
     int glErrors = 0;
+    std::string setup;  // renderer (GL_VENDOR, GL_RENDERER, GL_VERSION), mode and timer
 };
 
 // Frames counted before the allocation figure starts: the first ones fill caches.

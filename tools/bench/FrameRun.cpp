@@ -7,6 +7,7 @@
 #include "FixedStepLoop.h"
 #include "FloorPrograms.h"
 #include "FrameChart.h"
+#include "HeadlessContext.h"
 #include "SceneSnapshot.h"
 #include "ScriptedInput.h"
 #include "ToolWindow.h"
@@ -14,9 +15,11 @@
 
 #include "game/Game.h"
 #include "render/GL.h"
+#include "render/GpuTimer.h"
 #include "render/LoadTimers.h"
 #include "scene/Random.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -46,13 +49,14 @@ void (*const renderSteps[renderStepCount])(Game*) = {
 };
 
 // Runs each render step between two glFinish calls: `times` gets each step's wall time,
-// `submit` (if given) the time the steps took to return.
-void timeRenderSteps(Game* game, double* times, double* submit) {
+// `submit` (if given) the time the steps took to return. With a GPU timer each step ends with a
+// timestamp instead, and its time comes later from the timer.
+void timeRenderSteps(Game* game, double* times, double* submit, dusk::GpuTimer* gpu = nullptr) {
     for (int step = 0; step < renderStepCount; ++step) {
         Clock::time_point start = Clock::now();
         renderSteps[step](game);
         Clock::time_point returned = Clock::now();
-        glFinish();
+        gpu != nullptr ? gpu->stamp() : glFinish();
         times[step] = secondsSince(start);
         if (submit != nullptr) {
             *submit += std::chrono::duration<double>(returned - start).count();
@@ -66,11 +70,34 @@ long peakResidentKiB() {
     return usage.ru_maxrss;
 }
 
+// What the scene is built from, checked before anything is made: a run elsewhere would draw a
+// grey picture from nothing and leave a recording file behind.
+bool isRunDirectory(const Options& options) {
+    const char* const needed[] = {"Dusklorne/Shader", "Model/Object", "Model/Image", "config.txt"};
+    for (const char* each : needed) {
+        const bool sized = options.width > 0 && options.height > 0;
+        if (std::filesystem::exists(each) || (sized && each == std::string("config.txt"))) {
+            continue;
+        }
+        std::cerr << "dusk_bench: no " << each << " in "
+                  << (options.runDir.empty() ? "the working directory" : "'" + options.runDir + "'")
+                  << ", so no scene to draw (give the run directory with --run-dir)" << std::endl;
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int runCommand(const Options& options, Clock::time_point programStart) {
     if (!options.runDir.empty() && chdir(options.runDir.c_str()) != 0) {
         std::cerr << "dusk_bench: no run directory '" << options.runDir << "'" << std::endl;
+        return 1;
+    }
+    if (options.command == "devices") {
+        return listDevices(std::cout);
+    }
+    if (!isRunDirectory(options)) {
         return 1;
     }
     // A folder that cannot be made fails the run before any frame is drawn.
@@ -92,9 +119,11 @@ int runCommand(const Options& options, Clock::time_point programStart) {
     // The floor run puts the generator back by its draw count, counted from here.
     dusk::resetRandom();
     ScriptedInput input(options.keys);
-    Game* game = openGame(options.width, options.height, options.visible, &input);
-    if (game == nullptr) {
-        return 1;
+    HeadlessContext headless;  // declared first: it outlives every GL object below
+    Game* game = nullptr;
+    const int failure = openGame(options, &input, &headless, &game);
+    if (failure != 0) {
+        return failure;
     }
     FixedStepLoop loop(game, &input, options.frameTime);
     CapturePlan plan(options, game->width, game->height);
@@ -106,6 +135,26 @@ int runCommand(const Options& options, Clock::time_point programStart) {
     }
     BenchRecorder recorder(game->width, game->height, options.frameTime, options.floor,
                            allocationCountAvailable());
+    recorder.setup =
+        "renderer: " + rendererLine() + "; mode: " +
+        (options.headless ? "headless, EGL device " + std::to_string(options.device)
+                          : std::string("window")) +
+        "; timer: " + (options.gpuTimer ? "gpu (GL timestamps)" : "finish (glFinish around steps)");
+    // The update and the render steps, their times read back frames later into their records.
+    std::unique_ptr<dusk::GpuTimer> gpu;
+    if (bench && options.gpuTimer) {
+        gpu = std::make_unique<dusk::GpuTimer>(1 + renderStepCount);
+    }
+    auto takeGpuTimes = [&](bool wait) {
+        std::int64_t frame = 0;
+        double seconds[1 + renderStepCount];
+        while (gpu->takeFinished(&frame, seconds, wait)) {
+            FrameRecord& record = recorder.records.at(static_cast<size_t>(frame - 1));
+            record.update = seconds[0];
+            std::copy(seconds + 1, seconds + 1 + renderStepCount, record.steps.begin());
+            record.timed = true;
+        }
+    };
 
     // Tool work is left out of the start-up and frame figures.
     double toolSeconds = 0.0;
@@ -124,7 +173,7 @@ int runCommand(const Options& options, Clock::time_point programStart) {
 
     // ESC, or the window, ends the run after its frame.
     auto finished = [&]() {
-        return glfwWindowShouldClose(game->window) ||
+        return game->quitRequested || (game->window && glfwWindowShouldClose(game->window)) ||
                (options.frames > 0
                     ? loop.frame >= options.frames
                     : plan.complete() && ((!bench && video == nullptr) || !game->introRunning));
@@ -143,6 +192,8 @@ int runCommand(const Options& options, Clock::time_point programStart) {
             continue;
         }
 
+        // A frame runs from its start until the GL has drawn it, so that its wall time holds
+        // all of its work; only inside it the GPU timer never waits.
         glFinish();
         Clock::time_point frameStart = Clock::now();
         std::uint64_t allocationsAtStart = allocationCount();
@@ -152,8 +203,11 @@ int runCommand(const Options& options, Clock::time_point programStart) {
         loop.startFrame();
         record.frame = loop.frame;
         Clock::time_point updateStart = Clock::now();
+        if (gpu != nullptr) {
+            gpu->stamp();
+        }
         game->update(static_cast<float>(options.frameTime));
-        glFinish();
+        gpu != nullptr ? gpu->stamp() : glFinish();
         record.update = secondsSince(updateStart);
         record.submit = record.update;
         record.pathTime = game->pathTime;
@@ -173,9 +227,14 @@ int runCommand(const Options& options, Clock::time_point programStart) {
             frameToolSeconds += secondsSince(floorStart);
         }
 
-        timeRenderSteps(game, record.steps.data(), &record.submit);
+        timeRenderSteps(game, record.steps.data(), &record.submit, gpu.get());
 
-        // Pictures, if the frame is wanted.
+        // Pictures, if the frame is wanted. Reading them makes the GL finish the frame: that
+        // much belongs to the frame, not to the tool.
+        if (gpu != nullptr && (plan.frameDue(loop.frame) || plan.timeDue(game->pathTime) ||
+                               plan.tileDue(game->pathTime))) {
+            glFinish();
+        }
         Clock::time_point captureStart = Clock::now();
         std::uint64_t allocationsBefore = allocationCount();
         written = plan.take(loop.frame, game->pathTime, *game) && written;
@@ -183,6 +242,10 @@ int runCommand(const Options& options, Clock::time_point programStart) {
         frameToolSeconds += secondsSince(captureStart);
 
         loop.present();
+        if (gpu != nullptr) {
+            gpu->endFrame(loop.frame);
+            record.timed = false;
+        }
         glFinish();
         record.whole = secondsSince(frameStart) - frameToolSeconds;
         record.allocations = allocationCount() - allocationsAtStart;
@@ -193,8 +256,23 @@ int runCommand(const Options& options, Clock::time_point programStart) {
                                 dusk::loadTimers.textureSeconds};
         }
         recorder.records.push_back(record);
+        if (gpu != nullptr) {
+            takeGpuTimes(false);
+        }
     }
 
+    if (gpu != nullptr) {
+        takeGpuTimes(true);
+        // Frames whose timestamps the ring gave up before they came in have no figures.
+        std::vector<FrameRecord>& records = recorder.records;
+        records.erase(std::remove_if(records.begin(), records.end(),
+                                     [](const FrameRecord& record) { return !record.timed; }),
+                      records.end());
+        if (gpu->dropped > 0) {
+            std::cout << "gpu timer: " << gpu->dropped << " frames left out, their timestamps "
+                      << "came in too late" << std::endl;
+        }
+    }
     if (bench) {
         recorder.peakResidentKiB = peakResidentKiB();
         recorder.glErrors = loop.errorCount;

@@ -19,9 +19,10 @@ constexpr size_t none = std::string::npos;
 // A fresh run directory with the build's real shaders, models and images for each test.
 class BenchToolE2ETest : public ::testing::Test {
 protected:
-    ToolResult run(std::vector<std::string> arguments, const std::string& scratch = "tool") {
+    ToolResult run(std::vector<std::string> arguments, const std::string& scratch = "tool",
+                   const std::vector<std::string>& environment = {}) {
         arguments.insert(arguments.begin() + 1, {"--run-dir", dir.path()});
-        return runTool(arguments, dir.file(scratch));
+        return runTool(arguments, dir.file(scratch), environment);
     }
 
     dusk::test::RunDirectory dir{
@@ -34,10 +35,13 @@ int countOf(const std::string& text, const std::string& line) {
     return static_cast<int>(std::count(lines.begin(), lines.end(), line));
 }
 
-// A CSV file with a header line, as the numbers of each column.
+// A CSV file with a header line after the comment lines, as the numbers of each column.
 std::map<std::string, std::vector<double>> readCsv(const std::string& path) {
     std::vector<std::string> lines = linesOf(readFile(path)), names;
     std::map<std::string, std::vector<double>> columns;
+    lines.erase(lines.begin(),
+                std::find_if(lines.begin(), lines.end(),
+                             [](const std::string& line) { return line.rfind("#", 0) != 0; }));
     for (size_t row = 0; row < lines.size(); ++row) {
         std::istringstream fields(lines[row]);
         std::string field;
@@ -66,6 +70,12 @@ TEST_F(BenchToolE2ETest, FailuresGiveOneErrorLineNamingWhatFailed) {
         {{"capture", "--floor", "--at-frame", "1", "--out", "x"}, 2, "--floor"},
         {{"capture", "--targets", "--sheet", "s.png"}, 2, "--targets"},
         {{"bench", "--key", "F3@1", "--key", "F13@4"}, 2, "F13@4"},
+        // The X server keeps 16 bits of a size, a pbuffer has a limit of its own.
+        {{"bench", "--size", "99999x99999"}, 2, "--size"},
+        {{"bench", "--run-dir", dir.path(), "--headless", "--size", "32000x16"}, 2, "pbuffer"},
+        {{"bench", "--run-dir", dir.path(), "--headless", "--device", "9"}, 2, "device 0"},
+        {{"bench", "--timer", "cpu"}, 2, "--timer"},
+        {{"bench", "--floor", "--timer", "gpu"}, 2, "--timer gpu"},
         {{"bench", "--frames", "2", "--csv", "/dev/full"}, 1, "'/dev/full'"},
         {{"bench", "--frames", "2", "--chart", underFile + "/c.png"}, 1, underFile + "/c.png'"},
         {{"capture", "--at-frame", "1", "--out", underFile}, 1, underFile + "'"},
@@ -237,6 +247,135 @@ TEST_F(BenchToolE2ETest, BenchReportsEveryFrameAndItsFloorRunLeavesTheFramesAsTh
         EXPECT_TRUE(readFile(dir.file("bench/" + benched + ".png")) ==
                     readFile(dir.file("capture/" + captured + ".png")))
             << benched << " of the bench is not " << captured << " of the capture";
+    }
+}
+
+// Without a DISPLAY, or with --headless and a display that is not there (so a window would
+// fail), the pictures come from a pbuffer on an EGL device, byte for byte the window's.
+TEST_F(BenchToolE2ETest, HeadlessRunsNeedNoDisplayAndDrawTheWindowsBytes) {
+    const std::tuple<std::string, std::vector<std::string>, std::vector<std::string>> runs[] = {
+        {"window", {}, {}},
+        {"no-display", {}, {"DISPLAY"}},
+        {"headless", {"--headless"}, {"DISPLAY=:65535"}}};
+    for (const auto& [name, extra, environment] : runs) {
+        std::vector<std::string> arguments = {"capture", "--size",    "96x72", "--dt",
+                                              "0.25",    "--key",     "F3@8",  "--at-frame",
+                                              "3,12",    "--targets", "--out", dir.file(name)};
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        ToolResult result = run(arguments, name + "-tool", environment);
+        ASSERT_EQ(result.exitCode, 0) << name << ": " << result.out << result.err;
+        EXPECT_EQ(result.out.find("ERROR"), none) << result.out;
+    }
+    int same = 0;
+    for (const fs::directory_entry& entry : fs::directory_iterator(dir.file("window"))) {
+        const std::string name = entry.path().filename().string();
+        for (const char* headless : {"no-display/", "headless/"}) {
+            const bool equal =
+                readFile(entry.path().string()) == readFile(dir.file(headless + name));
+            same += equal ? 1 : 0;
+            EXPECT_TRUE(equal) << headless << name;
+        }
+    }
+    EXPECT_EQ(same, 2 * 2 * 5);  // two frames with four targets each, in both headless runs
+}
+
+// The GPU timer reads every pass back from timestamps: none below 0, together within the
+// frame's wall time, and the frames are the ones the finish timer draws. Here headless, ended
+// by ESC, against a window: both name their setup in the summary and the CSV.
+TEST_F(BenchToolE2ETest, GpuTimerTimesEveryPassAndLeavesTheFramesAsTheyAre) {
+    const std::tuple<std::string, std::vector<std::string>, std::string> runs[] = {
+        {"gpu", {"--headless", "--timer", "gpu", "--key", "ESC@40"}, "mode: headless"},
+        {"finish", {"--frames", "40"}, "mode: window"}};
+    std::map<std::string, std::map<std::string, std::vector<double>>> csv;
+    for (const auto& [timer, extra, mode] : runs) {
+        std::vector<std::string> arguments = {"bench",
+                                              "--size",
+                                              "160x120",
+                                              "--dt",
+                                              "0.25",
+                                              "--at-frame",
+                                              "5,40",
+                                              "--out",
+                                              dir.file(timer),
+                                              "--csv",
+                                              dir.file(timer + ".csv")};
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        ToolResult result = run(arguments, timer + "-tool");
+        ASSERT_EQ(result.exitCode, 0) << result.out << result.err;
+        const std::string setup = linesOf(readFile(dir.file(timer + ".csv"))).at(0);
+        EXPECT_TRUE(setup.find(mode) != none && setup.find("; timer: " + timer) != none) << setup;
+        EXPECT_NE(setup.find("# renderer: Mesa"), none) << setup;
+        EXPECT_NE(setup.find("llvmpipe"), none) << setup;
+        EXPECT_NE(result.out.find("\n" + setup.substr(2) + "\n"), none) << result.out;
+        csv[timer] = readCsv(dir.file(timer + ".csv"));
+    }
+    std::map<std::string, std::vector<double>>& gpu = csv["gpu"];
+    ASSERT_EQ(gpu["frame"].size(), 40u);
+    double sceneTotal = 0.0;
+    for (size_t i = 0; i < 40; ++i) {
+        double parts = 0.0;
+        for (const char* part :
+             {"update", "begin", "shadow", "depth", "scene", "particles", "final", "settings"}) {
+            const double time = gpu[std::string(part) + "_ms"].at(i);
+            EXPECT_GE(time, 0.0) << part << " of frame " << i + 1;
+            parts += time;
+        }
+        EXPECT_GE(gpu["frame_ms"][i] + 0.001, parts) << "frame " << i + 1;
+        sceneTotal += gpu["scene_ms"][i];
+    }
+    EXPECT_GT(sceneTotal, 0.0);
+    for (const auto& [name, values] : csv["finish"]) {
+        EXPECT_EQ(gpu.count(name), 1u) << name;
+    }
+    EXPECT_EQ(gpu.size(), csv["finish"].size());
+    for (const char* picture : {"/frame-5.png", "/frame-40.png"}) {
+        EXPECT_TRUE(readFile(dir.file(std::string("gpu") + picture)) ==
+                    readFile(dir.file(std::string("finish") + picture)))
+            << picture;
+    }
+}
+
+// The devices command lists the software device here; with no EGL device at all, the list and
+// a headless run end with one line and exit code 1.
+TEST_F(BenchToolE2ETest, DevicesListTheSoftwareDeviceAndNoDeviceIsOneLine) {
+    ToolResult listed = runTool({"devices"}, dir.file("devices"));
+    EXPECT_EQ(listed.exitCode, 0) << listed.err;
+    std::vector<std::string> devices = linesOf(listed.out);
+    EXPECT_EQ(std::count_if(devices.begin(), devices.end(),
+                            [](const std::string& line) {
+                                return line.find(": llvmpipe") != none &&
+                                       line.find(", software") != none;
+                            }),
+              1)
+        << listed.out;
+    const std::vector<std::string> noDevice[] = {
+        {"devices"}, {"capture", "--headless", "--at-frame", "1", "--out", dir.file("x")}};
+    for (std::vector<std::string> arguments : noDevice) {
+        if (arguments[0] == "capture") {
+            arguments.insert(arguments.end(), {"--run-dir", dir.path()});
+        }
+        ToolResult result = runTool(arguments, dir.file("none"),
+                                    {"__EGL_VENDOR_LIBRARY_FILENAMES=/nonexistent.json"});
+        EXPECT_EQ(result.exitCode, 1) << arguments[0];
+        EXPECT_EQ(result.err, "dusk_bench: no EGL device to render on without a display\n");
+    }
+}
+
+// Where the scene is missing (the repository's root has shaders but no models), a run fails
+// with one line pointing at --run-dir before it makes anything.
+TEST_F(BenchToolE2ETest, ARunOutsideARunDirectoryMakesNothing) {
+    const std::string elsewhere = dir.file("elsewhere");
+    fs::create_directories(elsewhere + "/Dusklorne/Shader");
+    for (const char* command : {"capture", "bench"}) {
+        ToolResult result = runTool({command, "--run-dir", elsewhere, "--size", "64x48",
+                                     "--at-frame", "1", "--out", "pictures"},
+                                    dir.file(command));
+        EXPECT_EQ(result.exitCode, 1) << command;
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(linesOf(result.err).size(), 1u) << result.err;
+        EXPECT_TRUE(result.err.find("Model/Object") != none && result.err.find("--run-dir") != none)
+            << result.err;
+        EXPECT_EQ(std::distance(fs::directory_iterator(elsewhere), fs::directory_iterator()), 1);
     }
 }
 

@@ -23,9 +23,9 @@ struct ToolResult {
 };
 
 // Runs dusk_bench with the arguments, standard input closed; its output goes to files in
-// `scratchDir`.
-inline ToolResult runTool(const std::vector<std::string>& arguments,
-                          const std::string& scratchDir) {
+// `scratchDir`. `environment` changes the program's: NAME=VALUE sets, NAME alone removes.
+inline ToolResult runTool(const std::vector<std::string>& arguments, const std::string& scratchDir,
+                          const std::vector<std::string>& environment = {}) {
     std::filesystem::create_directories(scratchDir);
     const std::string out = scratchDir + "/stdout.txt";
     const std::string err = scratchDir + "/stderr.txt";
@@ -36,6 +36,12 @@ inline ToolResult runTool(const std::vector<std::string>& arguments,
             argv.push_back(const_cast<char*>(argument.c_str()));
         }
         argv.push_back(nullptr);
+        for (const std::string& change : environment) {
+            const size_t equals = change.find('=');
+            equals == std::string::npos
+                ? unsetenv(change.c_str())
+                : setenv(change.substr(0, equals).c_str(), change.substr(equals + 1).c_str(), 1);
+        }
         if (freopen(out.c_str(), "w", stdout) && freopen(err.c_str(), "w", stderr) &&
             freopen("/dev/null", "r", stdin)) {
             execv(argv[0], argv.data());
