@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <vector>
 
@@ -62,9 +63,13 @@ int comparePictures(const Options& options) {
     Magick::Image tiles[3] = {pictures[0], pictures[1],
                               Magick::Image(pictures[0].columns(), pictures[0].rows(), "RGB",
                                             Magick::CharPixel, difference.data())};
-    const std::string labels[3] = {"A: " + options.pictures[0], "B: " + options.pictures[1],
-                                   "difference (red: more than " +
-                                       std::to_string(options.tolerance) + " levels)"};
+    // The file and its folder tell the two apart where both have the same name.
+    auto shortName = [](const std::filesystem::path& path) {
+        return (path.parent_path().filename() / path.filename()).string();
+    };
+    const std::string labels[3] = {"A: " + shortName(options.pictures[0]),
+                                   "B: " + shortName(options.pictures[1]),
+                                   "red: > " + std::to_string(options.tolerance) + " levels"};
     // Tiles of at most 960 pixels across keep a 4K pair's sheet readable on a screen.
     const size_t width = std::min<size_t>(pictures[0].columns(), 960);
     const Magick::Geometry tileSize(width, pictures[0].rows() * width / pictures[0].columns());
