@@ -38,8 +38,7 @@ const char* const details =
     "  dusk_bench capture --dt 0.05 --sheet sheet.png --sheet-count 20\n"
     "  dusk_bench bench --size 1200x900 --floor --csv frames.csv --chart frames.png\n"
     "  dusk_bench bench --headless --device 1 --timer gpu --csv frames.csv\n"
-    "  dusk_bench capture --video intro.mp4 --frames 3000 --key W@2560+300\n"
-    "  dusk_bench compare a.png b.png --sheet a-b.png\n";
+    "  dusk_bench capture --video intro.mp4 --frames 3000 --key W@2560+300\n";
 
 bool wholeNumber(const std::string& text, int* value) {
     char* end = nullptr;
@@ -129,21 +128,6 @@ void addParsed(CLI::App* command, const std::string& name, const char* type, con
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
 }
 
-// A video's frame time is 1/fps, and H.264 in yuv420p needs an even size.
-void videoOptions(CLI::App* capture, Options* options) {
-    if (capture->count("--dt") > 0) {
-        throw CLI::ValidationError("--dt", "a video's frame time is 1/--fps");
-    }
-    options->frameTime = 1.0 / options->fps;
-    if (options->width == 0) {
-        options->width = 1920;
-        options->height = 1080;
-    }
-    if (options->width % 2 != 0 || options->height % 2 != 0) {
-        throw CLI::ValidationError("--size", "a video needs an even width and height");
-    }
-}
-
 }  // namespace
 
 int parseCommandLine(int argc, char** argv, Options* options) {
@@ -193,24 +177,15 @@ int parseCommandLine(int argc, char** argv, Options* options) {
             ->check(CLI::NonNegativeNumber.description(""));
     }
     capture->add_flag("--targets", options->targets, "also what each pass hands on");
-    CLI::Option* video =
-        capture->add_option("--video", options->videoFile, "H.264 MP4 of the intro (1920x1080)")
-            ->type_name("FILE");
+    capture->add_option("--video", options->videoFile, "H.264 MP4 of the intro (1920x1080)")
+        ->type_name("FILE")
+        ->excludes(capture->get_option("--dt"));
     capture->add_option("--fps", options->fps, "frames a second of the video (60)")
         ->type_name("N")
         ->check(CLI::Range(1, 1000).description(""))
-        ->needs(video);
-    compare->add_option("pictures", options->pictures, "the pictures")
-        ->type_name("A B")
-        ->expected(2)
-        ->required();
+        ->needs(capture->get_option("--video"));
+    compare->add_option("pictures", options->pictures)->type_name("A B")->expected(2)->required();
     compare->add_option("--sheet", options->sheetFile, "A | B | difference")->type_name("FILE");
-    compare->add_option("--tolerance", options->tolerance, "levels a channel may differ (16)")
-        ->type_name("N")
-        ->check(CLI::Range(0, 255).description(""));
-    compare->add_option("--max-share", options->maxShare, "percent that may differ (2)")
-        ->type_name("P")
-        ->check(CLI::Range(0.0, 100.0).description(""));
     bench->add_option("--csv", options->csvFile, "every frame's figures")->type_name("FILE");
     bench->add_option("--chart", options->chartFile, "chart of the frame times")->type_name("FILE");
     bench->add_flag("--floor", options->floor, "also time each pass's floor");
@@ -231,11 +206,14 @@ int parseCommandLine(int argc, char** argv, Options* options) {
             options->videoFile.empty()) {
             throw CLI::ValidationError("capture needs --at-time, --at-frame, --sheet or --video");
         }
+        // A video's frame time is 1/fps, its size 1920 x 1080 unless asked; yuv420p halves it.
         if (!options->videoFile.empty()) {
-            videoOptions(capture, options);
-        }
-        if (options->floor && timer == "gpu") {
-            throw CLI::ValidationError("--floor times with glFinish, not with --timer gpu");
+            options->frameTime = 1.0 / options->fps;
+            options->width = options->width > 0 ? options->width : 1920;
+            options->height = options->height > 0 ? options->height : 1080;
+            if (options->width % 2 + options->height % 2 > 0) {
+                throw CLI::ValidationError("--size", "a video needs an even width and height");
+            }
         }
         if (options->targets && !pictures) {
             throw CLI::ValidationError("--targets needs --at-time or --at-frame");

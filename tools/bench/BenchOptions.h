@@ -39,8 +39,6 @@ struct Options {
     std::string videoFile;  // with fps, a video instead of the size of config.txt: 1920x1080
     int fps = 60;
     std::vector<std::string> pictures;  // the two of compare
-    int tolerance = 16;                 // levels a channel may differ by
-    double maxShare = 2.0;              // percent of the pixels that may differ
 };
 
 // The largest window side the X server takes: it keeps only 16 bits of a coordinate.

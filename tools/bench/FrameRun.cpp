@@ -108,12 +108,10 @@ int runCommand(const Options& options, Clock::time_point programStart) {
                   << std::endl;
         return 1;
     }
-    std::unique_ptr<VideoEncoder> video;
-    if (!options.videoFile.empty()) {
-        video = std::make_unique<VideoEncoder>(options.videoFile);
-        if (!video->ready()) {
-            return 1;
-        }
+    std::unique_ptr<VideoEncoder> video =
+        options.videoFile.empty() ? nullptr : std::make_unique<VideoEncoder>(options.videoFile);
+    if (video != nullptr && !video->ready()) {
+        return 1;
     }
     const bool bench = options.command == "bench";
     // The floor run puts the generator back by its draw count, counted from here.
@@ -127,10 +125,7 @@ int runCommand(const Options& options, Clock::time_point programStart) {
     }
     FixedStepLoop loop(game, &input, options.frameTime);
     CapturePlan plan(options, game->width, game->height);
-    if (video != nullptr &&
-        !video->start(game->width, game->height, options.fps,
-                      options.frames > 0 ? options.frames
-                                         : introFrameCount(*game, options.frameTime))) {
+    if (video != nullptr && !video->start(*game, options)) {
         return 1;
     }
     BenchRecorder recorder(game->width, game->height, options.frameTime, options.floor,
@@ -292,9 +287,7 @@ int runCommand(const Options& options, Clock::time_point programStart) {
         }
     }
     bool complete = plan.finish();
-    if (video != nullptr) {
-        written = video->finish(written && complete) && written;
-    }
+    written = (video == nullptr || video->finish(written && complete)) && written;
     glfwTerminate();
     return written && complete ? 0 : 1;
 }

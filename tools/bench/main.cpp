@@ -9,9 +9,7 @@ int main(int argc, char** argv) {
     const auto programStart = std::chrono::steady_clock::now();
     dusk::bench::Options options;
     const int exitCode = dusk::bench::parseCommandLine(argc, argv, &options);
-    if (exitCode >= 0) {
-        return exitCode;
-    }
-    return options.command == "compare" ? dusk::bench::comparePictures(options)
-                                        : dusk::bench::runCommand(options, programStart);
+    return exitCode >= 0                  ? exitCode
+           : options.command == "compare" ? dusk::bench::comparePictures(options)
+                                          : dusk::bench::runCommand(options, programStart);
 }

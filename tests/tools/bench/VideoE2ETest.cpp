@@ -99,8 +99,14 @@ TEST_F(VideoE2ETest, FailuresGiveOneLineAndLeaveNoFile) {
     writeFile(noX264 + "/ffmpeg", "#!/bin/sh\necho ' V....D libx265  H.265 / HEVC'\n");
     writeFile(broken + "/ffmpeg", "#!/bin/sh\ncase \"$*\" in *-encoders*) "
                                   "echo ' V....D libx264  H.264';; *) exit 1;; esac\n");
-    for (const std::string& fake : {noX264, broken}) {
-        fs::permissions(fake + "/ffmpeg", fs::perms::owner_all);
+    // Each search path holds grep, which the encoder check runs, and the ffmpeg of its case.
+    const std::string noFfmpeg = dir.file("no-ffmpeg");
+    for (const std::string& fake : {noX264, broken, noFfmpeg}) {
+        fs::create_directories(fake);
+        fs::create_symlink("/bin/grep", fake + "/grep");
+        if (fake != noFfmpeg) {
+            fs::permissions(fake + "/ffmpeg", fs::perms::owner_all);
+        }
     }
     const std::string video = dir.file("v.mp4"), underFile = dir.file("config.txt") + "/v.mp4";
     const std::string path = std::getenv("PATH");
@@ -108,7 +114,7 @@ TEST_F(VideoE2ETest, FailuresGiveOneLineAndLeaveNoFile) {
         {{"--video", video, "--fps", "0"}, path, 2, "--fps"},
         {{"--video", video, "--size", "97x54"}, path, 2, "--size"},
         {{"--video", video, "--dt", "0.1"}, path, 2, "--dt"},
-        {{"--video", video, "--size", "64x48"}, dir.file("nothing"), 1, "ffmpeg"},
+        {{"--video", video, "--size", "64x48"}, noFfmpeg, 1, "ffmpeg"},
         {{"--video", video, "--size", "64x48"}, noX264, 1, "libx264"},
         {{"--video", video, "--size", "64x48"}, broken, 1, "'" + video + "': ffmpeg failed"},
         {{"--video", underFile, "--size", "64x48"}, path, 1, "'" + underFile + "'"},
