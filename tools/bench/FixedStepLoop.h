@@ -1,7 +1,5 @@
 #pragma once
 
-#include "render/GL.h"
-
 class Game;
 
 namespace dusk::bench {
@@ -17,17 +15,16 @@ public:
     // Starts the next frame: the clock, the key poll (with the frame-rate line) when due, and
     // the clear of the bound framebuffer.
     void startFrame();
-    // Swap and window events (headless: the wait for the frame before), and the GL error drain.
+    // Swap and window events (with a window), and the GL error drain.
     void present();
 
     Game* game;
     ScriptedInput* input;
     double frameTime;
-    int frame;              // frames started so far; the current frame's number
-    double clock;           // virtual seconds at the start of the current frame
-    double lastPoll;        // virtual time of the last key poll
-    int errorCount;         // "ERROR: OpenGL!" lines printed so far
-    GLsync lastFrameDrawn;  // headless: signalled when the last presented frame is drawn
+    int frame;        // frames started so far; the current frame's number
+    double clock;     // virtual seconds at the start of the current frame
+    double lastPoll;  // virtual time of the last key poll
+    int errorCount;   // "ERROR: OpenGL!" lines printed so far
 };
 
 }  // namespace dusk::bench

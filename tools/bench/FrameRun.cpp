@@ -73,10 +73,9 @@ long peakResidentKiB() {
 // What the scene is built from, checked before anything is made: a run elsewhere would draw a
 // grey picture from nothing and leave a recording file behind.
 bool isRunDirectory(const Options& options) {
-    const char* const needed[] = {"Dusklorne/Shader", "Model/Object", "Model/Image", "config.txt"};
-    for (const char* each : needed) {
-        const bool sized = options.width > 0 && options.height > 0;
-        if (std::filesystem::exists(each) || (sized && each == std::string("config.txt"))) {
+    const bool sized = options.width > 0 && options.height > 0;
+    for (std::string each : {"Dusklorne/Shader", "Model/Object", "Model/Image", "config.txt"}) {
+        if (std::filesystem::exists(each) || (sized && each == "config.txt")) {
             continue;
         }
         std::cerr << "dusk_bench: no " << each << " in "

@@ -74,30 +74,15 @@ int HeadlessContext::open(int device, int width, int height) {
             ? platformDisplay(EGL_PLATFORM_DEVICE_EXT, all[static_cast<size_t>(device)], nullptr)
             : EGL_NO_DISPLAY;
     // The framebuffer of the demo's window: 8-bit RGBA, 24-bit depth, 8-bit stencil.
-    const EGLint configAttributes[] = {EGL_SURFACE_TYPE,
-                                       EGL_PBUFFER_BIT,
-                                       EGL_RENDERABLE_TYPE,
-                                       EGL_OPENGL_BIT,
-                                       EGL_RED_SIZE,
-                                       8,
-                                       EGL_GREEN_SIZE,
-                                       8,
-                                       EGL_BLUE_SIZE,
-                                       8,
-                                       EGL_ALPHA_SIZE,
-                                       8,
-                                       EGL_DEPTH_SIZE,
-                                       24,
-                                       EGL_STENCIL_SIZE,
-                                       8,
-                                       EGL_NONE};
-    const EGLint contextAttributes[] = {EGL_CONTEXT_MAJOR_VERSION,
-                                        3,
-                                        EGL_CONTEXT_MINOR_VERSION,
-                                        3,
-                                        EGL_CONTEXT_OPENGL_PROFILE_MASK,
-                                        EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT,
-                                        EGL_NONE};
+    // clang-format off
+    const EGLint configAttributes[] = {
+        EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
+        EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_ALPHA_SIZE, 8,
+        EGL_DEPTH_SIZE, 24, EGL_STENCIL_SIZE, 8, EGL_NONE};
+    const EGLint contextAttributes[] = {
+        EGL_CONTEXT_MAJOR_VERSION, 3, EGL_CONTEXT_MINOR_VERSION, 3,
+        EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_CORE_PROFILE_BIT, EGL_NONE};
+    // clang-format on
     EGLConfig config = nullptr;
     EGLint configs = 0;
     if (eglDisplay == EGL_NO_DISPLAY || !eglInitialize(eglDisplay, nullptr, nullptr) ||
@@ -143,27 +128,25 @@ void HeadlessContext::close() {
 
 int listDevices(std::ostream& out) {
     const std::vector<EGLDeviceEXT> all = devices();
-    const size_t count = all.size();
-    if (count == 0) {
+    if (all.empty()) {
         std::cerr << "dusk_bench: no EGL device to render on without a display" << std::endl;
         return 1;
     }
     auto queryString = reinterpret_cast<PFNEGLQUERYDEVICESTRINGEXTPROC>(
         eglGetProcAddress("eglQueryDeviceStringEXT"));
-    for (size_t index = 0; index < count; ++index) {
-        EGLDeviceEXT device = all[index];
+    for (size_t index = 0; index < all.size(); ++index) {
         const char* node =
-            queryString != nullptr ? queryString(device, EGL_DRM_DEVICE_FILE_EXT) : nullptr;
-        out << index << ": ";
-        // The renderer of a small context on it; a failure to make one is told by open().
+            queryString != nullptr ? queryString(all[index], EGL_DRM_DEVICE_FILE_EXT) : nullptr;
+        // The renderer of a small context on it; the list says itself when there is none.
         HeadlessContext probe;
         std::streambuf* errors = std::cerr.rdbuf(nullptr);
         const bool usable = probe.open(static_cast<int>(index), 16, 16) == 0;
         std::cerr.rdbuf(errors);
-        out << (usable ? reinterpret_cast<const char*>(glGetString(GL_RENDERER))
-                       : "no OpenGL 3.3 core context");
-        out << (node != nullptr ? std::string(", ") + node : "")
-            << (isSoftware(device) ? ", software" : "") << std::endl;
+        out << index << ": "
+            << (usable ? reinterpret_cast<const char*>(glGetString(GL_RENDERER))
+                       : "no OpenGL 3.3 core context")
+            << (node != nullptr ? std::string(", ") + node : "")
+            << (isSoftware(all[index]) ? ", software" : "") << std::endl;
     }
     return 0;
 }
