@@ -26,10 +26,6 @@ std::string minutes(double seconds) {
     return std::to_string(whole / 60) + (whole % 60 < 10 ? ":0" : ":") + std::to_string(whole % 60);
 }
 
-double secondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
 // As Game::update: pathTime grows in float, and the intro ends once it is above 1.6.
 int introFrameCount(const Game& game, double frameTime) {
     float pathTime = game.pathTime;
@@ -42,10 +38,9 @@ int introFrameCount(const Game& game, double frameTime) {
 
 }  // namespace
 
-VideoEncoder::VideoEncoder(const std::string& path) : path(path) {
-    std::filesystem::path file(path);
-    partPath = (file.parent_path() / ("." + file.filename().string() + ".part")).string();
-}
+VideoEncoder::VideoEncoder(const std::string& path)
+    : path(path), partPath(std::filesystem::path(path).replace_filename(
+                      "." + std::filesystem::path(path).filename().string() + ".part")) {}
 
 bool VideoEncoder::ready() {
     // The encoder list names libx264 when Debian's ffmpeg is there with it.
@@ -91,7 +86,7 @@ bool VideoEncoder::add() {
     failed = failed || std::fwrite(pixels.data(), 1, pixels.size(), encoder) != pixels.size();
     frames += !failed;
     if (isatty(STDERR_FILENO) == 1) {
-        const double elapsed = secondsSince(started);
+        const double elapsed = std::chrono::duration<double>(Clock::now() - started).count();
         std::fprintf(
             stderr, "\rvideo: frame %d of %d, %s elapsed, %s left   ", frames, totalFrames,
             minutes(elapsed).c_str(),
@@ -101,9 +96,7 @@ bool VideoEncoder::add() {
 }
 
 bool VideoEncoder::finish(bool keep) {
-    if (isatty(STDERR_FILENO) == 1) {
-        std::fputs("\n", stderr);
-    }
+    std::fputs(isatty(STDERR_FILENO) == 1 ? "\n" : "", stderr);  // below the progress line
     // A stream cut short is no video either.
     const int status = pclose(encoder);
     const bool encoded = !failed && WIFEXITED(status) && WEXITSTATUS(status) == 0;
@@ -116,7 +109,9 @@ bool VideoEncoder::finish(bool keep) {
         return false;
     }
     std::cout << "video: " << frames << " frames, " << width << "x" << height << " at " << fps
-              << " fps -> " << path << " (" << minutes(secondsSince(started)) << ")" << std::endl;
+              << " fps -> " << path << " ("
+              << minutes(std::chrono::duration<double>(Clock::now() - started).count()) << ")"
+              << std::endl;
     return true;
 }
 
