@@ -199,8 +199,7 @@ int parseCommandLine(int argc, char** argv, Options* options) {
         const bool pictures = !options->atTimes.empty() || !options->atFrames.empty();
         if (!capture->parsed() && !bench->parsed() && !devices->parsed() && !compare->parsed() &&
             !help->parsed()) {
-            throw CLI::ValidationError(
-                "no command given: capture, bench, devices, compare or help");
+            throw CLI::ValidationError("no command: capture, bench, devices, compare or help");
         }
         if (capture->parsed() && !pictures && options->sheetFile.empty() &&
             options->videoFile.empty()) {
@@ -214,6 +213,9 @@ int parseCommandLine(int argc, char** argv, Options* options) {
             if (options->width % 2 + options->height % 2 > 0) {
                 throw CLI::ValidationError("--size", "a video needs an even width and height");
             }
+        }
+        if (options->floor && timer == "gpu") {
+            throw CLI::ValidationError("--floor times with glFinish, not with --timer gpu");
         }
         if (options->targets && !pictures) {
             throw CLI::ValidationError("--targets needs --at-time or --at-frame");
