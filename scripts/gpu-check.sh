@@ -12,6 +12,8 @@
 # 3. writes OUTDIR/report.txt: the renderer, median and 95th-percentile frame time and FPS, the
 #    median of each pass and the picture comparisons.
 # Exit code 0 when every step ran and every picture passed, 1 otherwise (the report says which).
+# GPU time is scarce: the pictures have 90 s and each bench 120 s, so the check ends within 6
+# minutes even on a slow card.
 #
 # It runs from the source tree (the release build in build/, or DUSK_BUILD_DIR) or from the
 # bundle of scripts/gpu-bundle.sh, which carries its own libraries and the software renderer's
@@ -46,10 +48,10 @@ else
     picture_size=1920x1080 bench_sizes=(1920x1080 3840x2160) bench_length=()
 fi
 
-# capture_moments DEVICE DIR: the README's moments, at 0.25 s a frame (the intro is over after
-# frame 171; W is held from frame 172 to 191, free flight is frame 192).
+# capture_moments DEVICE DIR [LIMIT]: the README's moments, at 0.25 s a frame (the intro is over
+# after frame 171; W is held from frame 172 to 191, free flight is frame 192), within LIMIT s.
 capture_moments() {
-    "$tool" capture --run-dir "$run" --headless --device "$1" --size "$picture_size" --dt 0.25 \
+    timeout "${3:-0}" "$tool" capture --run-dir "$run" --headless --device "$1" --size "$picture_size" --dt 0.25 \
         --at-time 0.05,0.3,0.58,0.696,1.05 --key W@172+20 --at-frame 192 --out "$2" >"$2/capture.log"
     echo "$picture_size" >"$2/size.txt"
 }
@@ -79,7 +81,7 @@ start=$SECONDS
 # 1. The moments on this machine's device, and the software renderer's to compare with.
 echo "gpu-check: pictures at $picture_size" >&2
 mkdir -p "$out/pictures" "$out/compare"
-capture_moments "$device" "$out/pictures" || status=1
+capture_moments "$device" "$out/pictures" 90 || status=1
 if [[ -z "$references" ]]; then
     references=$out/software
     mkdir -p "$references"
@@ -102,7 +104,7 @@ done
 # 2. The benches.
 for size in "${bench_sizes[@]}"; do
     echo "gpu-check: bench at $size" >&2
-    "$tool" bench --run-dir "$run" --headless --device "$device" --timer gpu --size "$size" \
+    timeout 120 "$tool" bench --run-dir "$run" --headless --device "$device" --timer gpu --size "$size" \
         --dt 1/60 "${bench_length[@]}" --csv "$out/bench-$size.csv" \
         --chart "$out/bench-$size.png" >"$out/bench-$size.log" 2>&1 || status=1
     sed -n '/^bench:/,$p' "$out/bench-$size.log" >"$out/bench-$size.txt"
