@@ -48,7 +48,7 @@ libs=$(ldd "$out/bin/dusk_bench" "$out"/magick/coders/*.so | awk '$2 == "=>" && 
 for glvnd in libEGL.so.1 libGLdispatch.so.0 libOpenGL.so.0 libGL.so.1 libGLX.so.0; do
     libs+=$'\n'/usr/lib/x86_64-linux-gnu/$glvnd
 done
-for lib in $(sort -u <<<"$libs"); do
+sort -u <<<"$libs" | while read -r lib; do
     if [[ ! "$(basename "$lib")" =~ $glibc ]]; then
         cp -L "$lib" "$out/lib/"
     fi
