@@ -106,7 +106,10 @@ for size in "${bench_sizes[@]}"; do
     echo "gpu-check: bench at $size" >&2
     timeout 120 "$tool" bench --run-dir "$run" --headless --device "$device" --timer gpu --size "$size" \
         --dt 1/60 "${bench_length[@]}" --csv "$out/bench-$size.csv" \
-        --chart "$out/bench-$size.png" >"$out/bench-$size.log" 2>&1 || status=1
+        --chart "$out/bench-$size.png" >"$out/bench-$size.log" 2>&1 || {
+        [[ $? == 124 ]] && echo "stopped at the limit of 120 s" >>"$out/bench-$size.log"
+        status=1
+    }
     sed -n '/^bench:/,$p' "$out/bench-$size.log" >"$out/bench-$size.txt"
 done
 
@@ -115,7 +118,12 @@ done
     echo "Dusklorne GPU check, $(date -u '+%Y-%m-%d %H:%M UTC'), $(uname -n), $(nproc) cores"
     grep -h -m1 '^bench:' "$out/bench-${bench_sizes[0]}.txt" | sed 's/^bench: [^,]*, //' || true
     grep -h -i -m3 '^ *\(renderer\|mode\|timer\|GL_\)' "$out/bench-${bench_sizes[0]}.txt" || true
+    echo "EGL devices: $("$tool" devices 2>&1 | paste -s -d ';'), this check's: $device"
     for size in "${bench_sizes[@]}"; do
+        if [[ ! -s "$out/bench-$size.txt" ]]; then
+            echo "$size: no figures: $(tail -n1 "$out/bench-$size.log")"
+            continue
+        fi
         awk -v size="$size" '
             $1 == "frame" && NF == 5 {
                 printf "%s: frame median %.3f ms (%.1f FPS), 95th percentile %.3f ms (%.1f FPS)\n",
