@@ -13,6 +13,8 @@ packages=(
     fonts-dejavu-core
     # run and test headless: software GL, a virtual display, real input events, screenshots
     libgl1-mesa-dri xvfb xauth xdotool x11-utils imagemagick faketime
+    # the intro as a video (H.264 through libx264), and its tests: script gives a terminal
+    ffmpeg bsdutils
 )
 
 missing=()

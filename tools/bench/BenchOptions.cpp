@@ -37,7 +37,8 @@ const char* const details =
     "  dusk_bench capture --at-time 0.58 --targets --key F3@10 --out pictures\n"
     "  dusk_bench capture --dt 0.05 --sheet sheet.png --sheet-count 20\n"
     "  dusk_bench bench --size 1200x900 --floor --csv frames.csv --chart frames.png\n"
-    "  dusk_bench bench --headless --device 1 --timer gpu --csv frames.csv\n";
+    "  dusk_bench bench --headless --device 1 --timer gpu --csv frames.csv\n"
+    "  dusk_bench capture --video intro.mp4 --frames 3000 --key W@2560+300\n";
 
 bool wholeNumber(const std::string& text, int* value) {
     char* end = nullptr;
@@ -136,6 +137,7 @@ int parseCommandLine(int argc, char** argv, Options* options) {
     CLI::App* capture = app.add_subcommand("capture", "write PNG pictures of chosen frames");
     CLI::App* bench = app.add_subcommand("bench", "time every frame pass by pass");
     CLI::App* devices = app.add_subcommand("devices", "list the EGL devices of headless runs");
+    CLI::App* compare = app.add_subcommand("compare", "tell whether two pictures match");
     CLI::App* help = app.add_subcommand("help", "print this text");
 
     for (CLI::App* command : {capture, bench}) {
@@ -175,6 +177,15 @@ int parseCommandLine(int argc, char** argv, Options* options) {
             ->check(CLI::NonNegativeNumber.description(""));
     }
     capture->add_flag("--targets", options->targets, "also what each pass hands on");
+    capture->add_option("--video", options->videoFile, "H.264 MP4 of the intro (1920x1080)")
+        ->type_name("FILE")
+        ->excludes(capture->get_option("--dt"));
+    capture->add_option("--fps", options->fps, "frames a second of the video (60)")
+        ->type_name("N")
+        ->check(CLI::Range(1, 1000).description(""))
+        ->needs(capture->get_option("--video"));
+    compare->add_option("pictures", options->pictures)->type_name("A B")->expected(2)->required();
+    compare->add_option("--sheet", options->sheetFile, "A | B | difference")->type_name("FILE");
     bench->add_option("--csv", options->csvFile, "every frame's figures")->type_name("FILE");
     bench->add_option("--chart", options->chartFile, "chart of the frame times")->type_name("FILE");
     bench->add_flag("--floor", options->floor, "also time each pass's floor");
@@ -186,11 +197,22 @@ int parseCommandLine(int argc, char** argv, Options* options) {
     try {
         app.parse(argc, argv);
         const bool pictures = !options->atTimes.empty() || !options->atFrames.empty();
-        if (!capture->parsed() && !bench->parsed() && !devices->parsed() && !help->parsed()) {
-            throw CLI::ValidationError("no command given: capture, bench, devices or help");
+        if (!capture->parsed() && !bench->parsed() && !devices->parsed() && !compare->parsed() &&
+            !help->parsed()) {
+            throw CLI::ValidationError("no command: capture, bench, devices, compare or help");
         }
-        if (capture->parsed() && !pictures && options->sheetFile.empty()) {
-            throw CLI::ValidationError("capture needs --at-time, --at-frame or --sheet");
+        if (capture->parsed() && !pictures && options->sheetFile.empty() &&
+            options->videoFile.empty()) {
+            throw CLI::ValidationError("capture needs --at-time, --at-frame, --sheet or --video");
+        }
+        // A video's frame time is 1/fps, its size 1920 x 1080 unless asked; yuv420p halves it.
+        if (!options->videoFile.empty()) {
+            options->frameTime = 1.0 / options->fps;
+            options->width = options->width > 0 ? options->width : 1920;
+            options->height = options->height > 0 ? options->height : 1080;
+            if (options->width % 2 + options->height % 2 > 0) {
+                throw CLI::ValidationError("--size", "a video needs an even width and height");
+            }
         }
         if (options->floor && timer == "gpu") {
             throw CLI::ValidationError("--floor times with glFinish, not with --timer gpu");
@@ -209,7 +231,10 @@ int parseCommandLine(int argc, char** argv, Options* options) {
         std::cout << app.get_formatter()->make_help(&app, "dusk_bench", CLI::AppFormatMode::All);
         return 0;
     }
-    options->command = capture->parsed() ? "capture" : bench->parsed() ? "bench" : "devices";
+    options->command = capture->parsed()   ? "capture"
+                       : bench->parsed()   ? "bench"
+                       : compare->parsed() ? "compare"
+                                           : "devices";
     options->gpuTimer = timer == "gpu";
     // Without a display server there is no window to open.
     const char* display = std::getenv("DISPLAY");

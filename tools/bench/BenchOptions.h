@@ -16,7 +16,7 @@ struct KeyPress {
 
 // The command line of dusk_bench. Frames are counted from 1.
 struct Options {
-    std::string command;  // "capture", "bench", "devices" or "help"
+    std::string command;  // "capture", "bench", "devices", "compare" or "help"
     std::string runDir;   // empty: the working directory
     int width = 0;        // 0: the size from config.txt
     int height = 0;
@@ -36,6 +36,9 @@ struct Options {
     bool headless = false;  // an EGL device and a pbuffer: --headless, or no DISPLAY
     int device = 0;         // the EGL device of a headless run, from 0
     bool gpuTimer = false;  // --timer gpu: timestamp queries instead of glFinish around steps
+    std::string videoFile;  // with fps, a video instead of the size of config.txt: 1920x1080
+    int fps = 60;
+    std::vector<std::string> pictures;  // the two of compare
 };
 
 // The largest window side the X server takes: it keeps only 16 bits of a coordinate.

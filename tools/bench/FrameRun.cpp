@@ -11,6 +11,7 @@
 #include "SceneSnapshot.h"
 #include "ScriptedInput.h"
 #include "ToolWindow.h"
+#include "VideoEncoder.h"
 
 #include "game/Game.h"
 #include "render/GL.h"
@@ -110,6 +111,11 @@ int runCommand(const Options& options, Clock::time_point programStart) {
                   << std::endl;
         return 1;
     }
+    std::unique_ptr<VideoEncoder> video =
+        options.videoFile.empty() ? nullptr : std::make_unique<VideoEncoder>(options.videoFile);
+    if (video != nullptr && !video->ready()) {
+        return 1;
+    }
     const bool bench = options.command == "bench";
     // The floor run puts the generator back by its draw count, counted from here.
     dusk::resetRandom();
@@ -122,6 +128,9 @@ int runCommand(const Options& options, Clock::time_point programStart) {
     }
     FixedStepLoop loop(game, &input, options.frameTime);
     CapturePlan plan(options, game->width, game->height);
+    if (video != nullptr && !video->start(*game, options)) {
+        return 1;
+    }
     BenchRecorder recorder(game->width, game->height, options.frameTime, options.floor,
                            allocationCountAvailable());
     recorder.setup =
@@ -163,8 +172,9 @@ int runCommand(const Options& options, Clock::time_point programStart) {
     // ESC, or the window, ends the run after its frame.
     auto finished = [&]() {
         return game->quitRequested || (game->window && glfwWindowShouldClose(game->window)) ||
-               (options.frames > 0 ? loop.frame >= options.frames
-                                   : plan.complete() && (!bench || !game->introRunning));
+               (options.frames > 0
+                    ? loop.frame >= options.frames
+                    : plan.complete() && ((!bench && video == nullptr) || !game->introRunning));
     };
     bool written = true;
     while (!finished()) {
@@ -173,6 +183,9 @@ int runCommand(const Options& options, Clock::time_point programStart) {
             game->update(static_cast<float>(options.frameTime));
             game->render();
             written = plan.take(loop.frame, game->pathTime, *game) && written;
+            if (video != nullptr && !video->add()) {
+                break;  // the encoder stopped: finish says so
+            }
             loop.present();
             continue;
         }
@@ -277,6 +290,7 @@ int runCommand(const Options& options, Clock::time_point programStart) {
         }
     }
     bool complete = plan.finish();
+    written = (video == nullptr || video->finish(written && complete)) && written;
     glfwTerminate();
     return written && complete ? 0 : 1;
 }

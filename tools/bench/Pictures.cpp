@@ -7,12 +7,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <vector>
 
 namespace dusk::bench {
+
+const char* const labelFont = std::getenv("DUSK_LABEL_FONT") != nullptr
+                                  ? std::getenv("DUSK_LABEL_FONT")
+                                  : "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
 Magick::Image uprightPicture(int width, int height, const char* map, const void* pixels) {
     dusk::initializeImageLibrary();

@@ -12,8 +12,9 @@ class Game;
 namespace dusk::bench {
 
 // The font of every label (Debian's fonts-dejavu-core): a fixed file, so that the same run
-// gives the same bytes on every machine.
-constexpr const char* labelFont = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+// gives the same bytes on every machine; DUSK_LABEL_FONT names it where it lies elsewhere (a
+// bundle for a machine without the package).
+extern const char* const labelFont;
 
 // An upright picture from GL's rows, which start at the bottom.
 Magick::Image uprightPicture(int width, int height, const char* map, const void* pixels);

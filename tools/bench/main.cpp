@@ -1,5 +1,6 @@
 #include "BenchOptions.h"
 #include "FrameRun.h"
+#include "PictureCompare.h"
 
 #include <chrono>
 
@@ -8,5 +9,7 @@ int main(int argc, char** argv) {
     const auto programStart = std::chrono::steady_clock::now();
     dusk::bench::Options options;
     const int exitCode = dusk::bench::parseCommandLine(argc, argv, &options);
-    return exitCode >= 0 ? exitCode : dusk::bench::runCommand(options, programStart);
+    return exitCode >= 0                  ? exitCode
+           : options.command == "compare" ? dusk::bench::comparePictures(options)
+                                          : dusk::bench::runCommand(options, programStart);
 }

@@ -1,0 +1,64 @@
+#include "support/EndToEnd.h"
+#include "support/Files.h"
+#include "tools/bench/BenchToolRun.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <tuple>
+
+namespace {
+
+using namespace dusk::test::bench;
+using dusk::test::linesOf;
+constexpr size_t none = std::string::npos;
+
+// A 40 x 30 picture against itself changed: the default tolerance is 16 levels in a channel and
+// a pass allows 2 % of the pixels (24 of 1200) to differ by more.
+TEST(PictureCompareE2ETest, TheShareOfDifferingPixelsDecidesAndTheSheetMarksThem) {
+    const std::string dir = dusk::test::freshFolder("picture-compare");
+    Picture base{40, 30, std::vector<std::uint8_t>(3 * 40 * 30)};
+    for (size_t i = 0; i < base.rgb.size(); ++i) {
+        base.rgb[i] = static_cast<std::uint8_t>(60 + i % 131);
+    }
+    writePicture(base, dir + "/a.png");
+    // Changes the first `pixels` pixels' green channel by `levels`.
+    auto changed = [&](int pixels, int levels) {
+        Picture picture = base;
+        for (int i = 0; i < pixels; ++i) {
+            picture.rgb[3 * i + 1] = static_cast<std::uint8_t>(picture.rgb[3 * i + 1] + levels);
+        }
+        return picture;
+    };
+    const std::tuple<const char*, Picture, int, const char*> cases[] = {
+        {"same", base, 0, "compare: 0.000 % "},
+        {"within", changed(1200, 16), 0, "compare: 0.000 % "},
+        {"few", changed(24, 17), 0, "compare: 2.000 % "},
+        {"many", changed(25, -40), 1, "compare: 2.083 % "},
+        {"size", Picture{30, 40, base.rgb}, 1, ""},
+    };
+    for (auto [name, picture, exitCode, line] : cases) {
+        const std::string b = dir + "/" + name + ".png", sheet = dir + "/" + name + "-sheet.png";
+        writePicture(picture, b);
+        ToolResult result =
+            runTool({"compare", dir + "/a.png", b, "--sheet", sheet}, dir + "/" + name);
+        EXPECT_EQ(result.exitCode, exitCode) << name << result.err;
+        EXPECT_EQ(result.out.rfind(line, 0), 0u) << name << ": " << result.out;
+        EXPECT_EQ(linesOf(result.err).size(), *line == '\0' ? 1u : 0u) << result.err;
+    }
+
+    // The sheet of "many": A, B and the difference side by side, 25 red pixels in the last.
+    Picture sheet;
+    ASSERT_TRUE(readPicture(dir + "/many-sheet.png", &sheet));
+    EXPECT_GE(sheet.width, 3 * 40);
+    int red = 0;
+    for (int y = 0; y < sheet.height; ++y) {
+        for (int x = 0; x < sheet.width; ++x) {
+            const std::uint8_t* pixel = sheet.at(x, y);
+            red += pixel[0] == 255 && pixel[1] == 0 && pixel[2] == 0;
+        }
+    }
+    EXPECT_EQ(red, 25);
+}
+
+}  // namespace

@@ -1,0 +1,137 @@
+#include "support/EndToEnd.h"
+#include "support/Files.h"
+#include "tools/bench/BenchToolRun.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <tuple>
+
+namespace {
+
+using namespace dusk::test::bench;
+using dusk::test::linesOf;
+using dusk::test::writeFile;
+namespace fs = std::filesystem;
+constexpr size_t none = std::string::npos;
+
+// What a shell command writes on standard output.
+std::string outputOf(const std::string& command) {
+    std::string text;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        for (size_t n; (n = fread(buffer, 1, sizeof(buffer), pipe)) > 0;) {
+            text.append(buffer, n);
+        }
+        pclose(pipe);
+    }
+    return text;
+}
+
+std::string commandLine(const std::vector<std::string>& arguments) {
+    std::string line = DUSK_BENCH_BINARY;
+    for (const std::string& argument : arguments) {
+        line += " '" + argument + "'";
+    }
+    return line;
+}
+
+class VideoE2ETest : public ::testing::Test {
+protected:
+    dusk::test::RunDirectory dir{
+        "video/" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name())};
+};
+
+// The whole intro at 1 fps (43 frames): once on a terminal, which shows the progress in place,
+// once into files, which get the last line only; both decode to the same frames, and frame 6
+// of the video is the picture of frame 6, upright.
+TEST_F(VideoE2ETest, TheIntroFrameByFrameTheSameOnEveryRun) {
+    const std::vector<std::string> options = {
+        "capture", "--run-dir", dir.path(),          "--size", "96x54", "--fps", "1", "--at-frame",
+        "6",       "--out",     dir.file("pictures")};
+    const std::string first = dir.file("first.mp4"), second = dir.file("second.mp4");
+    std::vector<std::string> arguments = options;
+    arguments.insert(arguments.end(), {"--video", first});
+    const std::string terminal =
+        outputOf("script -qec \"" + commandLine(arguments) + " >/dev/null\" /dev/null");
+    EXPECT_NE(terminal.find("\rvideo: frame 43 of 43, "), none) << terminal;
+
+    arguments = options;
+    arguments.insert(arguments.end(), {"--video", second});
+    ToolResult result = runTool(arguments, dir.file("tool"));
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    std::vector<std::string> lines = linesOf(result.out);
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& line) { return line.rfind("video", 0) == 0; }),
+              1);
+    EXPECT_NE(result.out.find("video: 43 frames, 96x54 at 1 fps -> " + second), none);
+
+    EXPECT_EQ(outputOf("ffprobe -v error -show_entries stream=codec_name,pix_fmt,nb_frames -of "
+                       "csv=p=0 " +
+                       second),
+              "h264,yuv420p,43\n");
+    const std::string frames = outputOf("ffmpeg -v error -i " + first + " -f framemd5 -");
+    EXPECT_EQ(frames, outputOf("ffmpeg -v error -i " + second + " -f framemd5 -"));
+    EXPECT_EQ(frames.find("\n0,         42,"), frames.rfind("\n0,"));
+
+    const std::string decoded = dir.file("decoded-6.png");
+    outputOf("ffmpeg -v error -i " + second + " -vf 'select=eq(n\\,5)' -frames:v 1 " + decoded);
+    Picture video, picture;
+    ASSERT_TRUE(readPicture(decoded, &video) &&
+                readPicture(dir.file("pictures/frame-6.png"), &picture));
+    ASSERT_EQ(video.rgb.size(), picture.rgb.size());
+    int differing = 0;
+    for (size_t i = 0; i < video.rgb.size(); ++i) {
+        differing += std::abs(video.rgb[i] - picture.rgb[i]) > 24;
+    }
+    // yuv420p halves the colour resolution: edges differ a little, an upside-down frame a lot.
+    EXPECT_LT(differing, static_cast<int>(video.rgb.size() / 20));
+}
+
+// Bad options end with exit code 2 before any frame; no encoder, an unwritable path or an
+// encoder that fails with exit code 1; each with one error line, no claim of a video, and no
+// file under the name asked for or the hidden one beside it.
+TEST_F(VideoE2ETest, FailuresGiveOneLineAndLeaveNoFile) {
+    const std::string noX264 = dir.file("no-x264"), broken = dir.file("broken");
+    writeFile(noX264 + "/ffmpeg", "#!/bin/sh\necho ' V....D libx265  H.265 / HEVC'\n");
+    writeFile(broken + "/ffmpeg", "#!/bin/sh\ncase \"$*\" in *-encoders*) "
+                                  "echo ' V....D libx264  H.264';; *) exit 1;; esac\n");
+    // Each search path holds grep, which the encoder check runs, and the ffmpeg of its case.
+    const std::string noFfmpeg = dir.file("no-ffmpeg");
+    for (const std::string& fake : {noX264, broken, noFfmpeg}) {
+        fs::create_directories(fake);
+        fs::create_symlink("/bin/grep", fake + "/grep");
+        if (fake != noFfmpeg) {
+            fs::permissions(fake + "/ffmpeg", fs::perms::owner_all);
+        }
+    }
+    const std::string video = dir.file("v.mp4"), underFile = dir.file("config.txt") + "/v.mp4";
+    const std::string path = std::getenv("PATH");
+    const std::tuple<std::vector<std::string>, std::string, int, std::string> cases[] = {
+        {{"--video", video, "--fps", "0"}, path, 2, "--fps"},
+        {{"--video", video, "--size", "97x54"}, path, 2, "--size"},
+        {{"--video", video, "--dt", "0.1"}, path, 2, "--dt"},
+        {{"--video", video, "--size", "64x48"}, noFfmpeg, 1, "ffmpeg"},
+        {{"--video", video, "--size", "64x48"}, noX264, 1, "libx264"},
+        {{"--video", video, "--size", "64x48"}, broken, 1, "'" + video + "': ffmpeg failed"},
+        {{"--video", underFile, "--size", "64x48"}, path, 1, "'" + underFile + "'"},
+    };
+    for (auto [extra, searchPath, exitCode, named] : cases) {
+        std::vector<std::string> arguments = {"capture", "--run-dir", dir.path(), "--frames", "2"};
+        arguments.insert(arguments.end(), extra.begin(), extra.end());
+        setenv("PATH", searchPath.c_str(), 1);
+        ToolResult result = runTool(arguments, dir.file("tool"));
+        setenv("PATH", path.c_str(), 1);
+        std::vector<std::string> errors = linesOf(result.err);
+        EXPECT_EQ(result.exitCode, exitCode) << named;
+        ASSERT_EQ(errors.size(), 1u) << result.err;
+        EXPECT_NE(errors[0].find(named), none) << errors[0];
+        EXPECT_EQ(result.out.find("video:"), none) << result.out;
+        EXPECT_FALSE(fs::exists(video) || fs::exists(dir.file(".v.mp4.part"))) << named;
+    }
+}
+
+}  // namespace
