@@ -184,8 +184,8 @@ void Game::renderFinalPass() {
 }
 
 void Game::renderOverlay() {
-    // Over the final picture, before the end-of-frame settings, which act on the scene texture
-    // the overlay leaves bound.
+    // 35b. Draws the F6 overlay onto the window over the final picture, while it is shown;
+    // before the end-of-frame settings, which act on the scene texture it leaves bound.
     if (overlayShown) {
         overlay->draw();
     }

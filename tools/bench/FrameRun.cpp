@@ -139,10 +139,8 @@ int runCommand(const Options& options, Clock::time_point programStart) {
                           : std::string("window")) +
         "; timer: " + (options.gpuTimer ? "gpu (GL timestamps)" : "finish (glFinish around steps)");
     // The update and the render steps, their times read back frames later into their records.
-    std::unique_ptr<dusk::GpuTimer> gpu;
-    if (bench && options.gpuTimer) {
-        gpu = std::make_unique<dusk::GpuTimer>(1 + renderStepCount);
-    }
+    std::unique_ptr<dusk::GpuTimer> gpu(
+        bench && options.gpuTimer ? new dusk::GpuTimer(1 + renderStepCount) : nullptr);
     auto takeGpuTimes = [&](bool wait) {
         std::int64_t frame = 0;
         double seconds[1 + renderStepCount];
@@ -240,10 +238,6 @@ int runCommand(const Options& options, Clock::time_point programStart) {
         frameToolSeconds += secondsSince(captureStart);
 
         loop.present();
-        if (gpu != nullptr) {
-            gpu->endFrame(loop.frame);
-            record.timed = false;
-        }
         glFinish();
         record.whole = secondsSince(frameStart) - frameToolSeconds;
         record.allocations = allocationCount() - allocationsAtStart;
@@ -253,8 +247,10 @@ int runCommand(const Options& options, Clock::time_point programStart) {
                                 dusk::loadTimers.shaderSeconds, dusk::loadTimers.modelSeconds,
                                 dusk::loadTimers.textureSeconds};
         }
+        record.timed = gpu == nullptr;  // until its timestamps come in
         recorder.records.push_back(record);
         if (gpu != nullptr) {
+            gpu->endFrame(loop.frame);
             takeGpuTimes(false);
         }
     }
