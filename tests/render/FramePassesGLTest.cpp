@@ -7,17 +7,6 @@
 
 namespace {
 
-// How many GL objects of the kinds a frame could make are alive, up to a name far above the
-// scene's.
-int liveGlObjects() {
-    int live = 0;
-    for (GLuint name = 1; name < 4096; ++name) {
-        live += glIsBuffer(name) + glIsTexture(name) + glIsFramebuffer(name) +
-                glIsRenderbuffer(name) + glIsVertexArray(name) + glIsProgram(name);
-    }
-    return live;
-}
-
 GLint intUniform(const ShaderProgram* shader, const char* name) {
     GLint value = -1;
     glGetUniformiv(shader->program, glGetUniformLocation(shader->program, name), &value);
@@ -41,7 +30,7 @@ TEST_F(FramePassesGLTest, SteadyFramesMakeNothingAndTheExplosionIsAnnouncedOnce)
         game->pathTime = pathTime;
         runFrame(0.1f);  // lets each stretch's lists take their sizes
         runFrame(0.1f);
-        objects = objects == 0 ? liveGlObjects() : objects;
+        objects = objects == 0 ? dusk::test::liveGlObjects() : objects;
         const std::uint64_t before = dusk::bench::allocationCount();
         for (int i = 0; i < 3; ++i) {
             runFrame(0.1f);
@@ -50,7 +39,7 @@ TEST_F(FramePassesGLTest, SteadyFramesMakeNothingAndTheExplosionIsAnnouncedOnce)
         EXPECT_EQ(dusk::test::takeGlErrors(), 0) << "at pathTime " << pathTime;
     }
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Expl\n");
-    EXPECT_EQ(liveGlObjects(), objects);
+    EXPECT_EQ(dusk::test::liveGlObjects(), objects);
     EXPECT_FALSE(game->introRunning);
 }
 

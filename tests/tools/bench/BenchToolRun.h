@@ -1,20 +1,16 @@
 #pragma once
 
-// Runs the real dusk_bench program and reads back what it wrote: its output and PNG pictures.
+// Runs the real dusk_bench program and reads back its output.
 
-#include "assets/Texture.h"
-#include "support/Files.h"
+#include "support/EndToEnd.h"
 
-#include <Magick++.h>
-
-#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
-namespace dusk::test::bench {
+namespace dusk::test {
 
 struct ToolResult {
     int exitCode = -1;
@@ -53,36 +49,4 @@ inline ToolResult runTool(const std::vector<std::string>& arguments, const std::
     return {WIFEXITED(status) ? WEXITSTATUS(status) : 128, readFile(out), readFile(err)};
 }
 
-// A picture as 8-bit RGB, top row first.
-struct Picture {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint8_t> rgb;
-    const std::uint8_t* at(int x, int y) const {
-        return &rgb[3 * (static_cast<size_t>(y) * width + x)];
-    }
-};
-
-// False if the file is missing or not a picture.
-inline bool readPicture(const std::string& path, Picture* picture) {
-    dusk::initializeImageLibrary();
-    try {
-        Magick::Image image(path);
-        *picture = {static_cast<int>(image.columns()), static_cast<int>(image.rows()),
-                    std::vector<std::uint8_t>(3 * image.columns() * image.rows())};
-        image.write(0, 0, image.columns(), image.rows(), "RGB", Magick::CharPixel,
-                    picture->rgb.data());
-    } catch (const Magick::Exception&) {
-        return false;
-    }
-    return true;
-}
-
-inline void writePicture(const Picture& picture, const std::string& path) {
-    dusk::initializeImageLibrary();
-    Magick::Image(static_cast<size_t>(picture.width), static_cast<size_t>(picture.height), "RGB",
-                  Magick::CharPixel, picture.rgb.data())
-        .write(path);
-}
-
-}  // namespace dusk::test::bench
+}  // namespace dusk::test
