@@ -18,30 +18,25 @@ protected:
 };
 
 TEST_F(DebugKeysGLTest, EachToggleSaysItsNewStateAtEveryPoll) {
-    struct Toggle {
-        int key;
-        bool* flag;
-        std::string on, off;  // empty: a silent key
-    };
-    for (const Toggle& t : {
-             Toggle{GLFW_KEY_F2, &renderSettings.showFrametime, "", ""},
-             Toggle{GLFW_KEY_F3, &renderSettings.wireframe, "enable wireframe mode\n",
-                    "disable wireframe mode\n"},
-             Toggle{GLFW_KEY_F4, &renderSettings.bilinearFiltering, "texture sampling bilinear\n",
-                    "texture sampling nearest neighbour\n"},
-             Toggle{GLFW_KEY_F9, &game->disableSoftParticles, "disable soft particles\n",
-                    "enable soft particles\n"},
-             Toggle{GLFW_KEY_F10, &game->cameraFrozen, "", ""},
-             Toggle{GLFW_KEY_F11, &game->disableNormalMapping, "disabled normalmapping\n",
-                    "enabled normalmapping\n"},
-             Toggle{GLFW_KEY_F12, &game->disableSpecularMapping, "disabled specular mapping\n",
-                    "enabled specular mapping\n"},
-         }) {
-        SCOPED_TRACE(t.key);
-        EXPECT_EQ(poll({t.key}), t.on);
-        EXPECT_TRUE(*t.flag);
-        EXPECT_EQ(poll({t.key}), t.off);  // still held: it acts again
-        EXPECT_FALSE(*t.flag);
+    // Each key's flag, and its lines on and off; a silent key has none.
+    for (auto [key, flag, on, off] :
+         {std::tuple{GLFW_KEY_F2, &renderSettings.showFrametime, "", ""},
+          {GLFW_KEY_F3, &renderSettings.wireframe, "enable wireframe mode\n",
+           "disable wireframe mode\n"},
+          {GLFW_KEY_F4, &renderSettings.bilinearFiltering, "texture sampling bilinear\n",
+           "texture sampling nearest neighbour\n"},
+          {GLFW_KEY_F9, &game->disableSoftParticles, "disable soft particles\n",
+           "enable soft particles\n"},
+          {GLFW_KEY_F10, &game->cameraFrozen, "", ""},
+          {GLFW_KEY_F11, &game->disableNormalMapping, "disabled normalmapping\n",
+           "enabled normalmapping\n"},
+          {GLFW_KEY_F12, &game->disableSpecularMapping, "disabled specular mapping\n",
+           "enabled specular mapping\n"}}) {
+        SCOPED_TRACE(key);
+        EXPECT_EQ(poll({key}), on);
+        EXPECT_TRUE(*flag);
+        EXPECT_EQ(poll({key}), off);  // still held: it acts again
+        EXPECT_FALSE(*flag);
     }
     for (const char* line : {"mipmap nearest neighbour\n", "mipmap bilinear\n", "mipmap off\n"}) {
         EXPECT_EQ(poll({GLFW_KEY_F5}), line);

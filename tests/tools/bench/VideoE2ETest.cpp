@@ -12,14 +12,6 @@ using namespace dusk::test;
 namespace fs = std::filesystem;
 constexpr size_t none = std::string::npos;
 
-std::string commandLine(const std::vector<std::string>& arguments) {
-    std::string line = DUSK_BENCH_BINARY;
-    for (const std::string& argument : arguments) {
-        line += " '" + argument + "'";
-    }
-    return line;
-}
-
 class VideoE2ETest : public ::testing::Test {
 protected:
     RunDirectory dir{"video/" +
