@@ -89,9 +89,7 @@ TEST_F(VideoE2ETest, FailuresGiveOneLineAndLeaveNoFile) {
     for (auto [extra, searchPath, exitCode, named] : cases) {
         std::vector<std::string> arguments = {"capture", "--run-dir", dir.path(), "--frames", "2"};
         arguments.insert(arguments.end(), extra.begin(), extra.end());
-        setenv("PATH", searchPath.c_str(), 1);
-        ToolResult result = runTool(arguments, dir.file("tool"));
-        setenv("PATH", path.c_str(), 1);
+        ToolResult result = runTool(arguments, dir.file("tool"), {"PATH=" + searchPath});
         std::vector<std::string> errors = linesOf(result.err);
         EXPECT_EQ(result.exitCode, exitCode) << named;
         ASSERT_EQ(errors.size(), 1u) << result.err;
