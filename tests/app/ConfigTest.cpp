@@ -4,25 +4,23 @@
 
 #include <climits>
 #include <sstream>
+#include <tuple>
 
 namespace {
 
 TEST(ConfigTest, TwoTokensReadLikeAtoi) {
-    struct Case {
-        const char* text;
-        int width, height;
-    };
-    for (const Case& c : {
-             Case{"800 600", 800, 600}, Case{"\t\n 800\n\n600\n", 800, 600},
-             Case{"640px +480 1024 768 # comment", 640, 480},
-             Case{"1024x768", 1024, 0},  // one token: no height
-             Case{"800 -5", 800, -5}, Case{"wide tall", 0, 0}, Case{"", 0, 0},
-             Case{"99999999999 -99999999999", INT_MAX, INT_MIN},  // saturated, never undefined
-         }) {
-        std::istringstream config(c.text);
+    // One token has no height; numbers beyond int saturate, never undefined.
+    for (auto [text, width, height] : {std::tuple{"800 600", 800, 600},
+                                       {"\t\n 800\n\n600\n", 800, 600},
+                                       {"640px +480 1024 768 # comment", 640, 480},
+                                       {"1024x768", 1024, 0},
+                                       {"800 -5", 800, -5},
+                                       {"wide tall", 0, 0},
+                                       {"", 0, 0},
+                                       {"99999999999 -99999999999", INT_MAX, INT_MIN}}) {
+        std::istringstream config(text);
         dusk::WindowSize size = dusk::readWindowSize(config);
-        EXPECT_EQ(size.width, c.width) << c.text;
-        EXPECT_EQ(size.height, c.height) << c.text;
+        EXPECT_EQ(std::pair(size.width, size.height), std::pair(width, height)) << text;
     }
 }
 

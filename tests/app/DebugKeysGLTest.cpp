@@ -1,79 +1,48 @@
-#include "app/DebugKeysScriptedInput.h"
 #include "app/RenderSettings.h"
 #include "game/Game.h"
 #include "scene/Camera.h"
-#include "support/Files.h"
-#include "support/GLContext.h"
-
-#include <glm/gtc/matrix_transform.hpp>
+#include "support/TestScene.h"
 
 namespace {
 
-class DebugKeysGLTest : public dusk::test::GLTest {
+class DebugKeysGLTest : public dusk::test::SceneGLTest {
 protected:
-    void SetUp() override {
-        GLTest::SetUp();
-        dusk::setInput(&keys);
-        renderSettings = RenderSettings();
-        game.window = window;
-        game.camera = new dusk::scene::Camera(
-            glm::translate(glm::mat4(1.0f), glm::vec3(50.0f, 50.0f, 50.0f)), window);
-        recording = dusk::test::freshFolder("debug-keys") + "/camData.txt";
-        camDataStream.open(recording, std::ios::out | std::ios::trunc);
-    }
-    void TearDown() override {
-        camDataStream.close();
-        camDataStream.clear();
-        glfwSetWindowShouldClose(window, GLFW_FALSE);
-        renderSettings = RenderSettings();
-        dusk::setInput(nullptr);
-        GLTest::TearDown();
-    }
-
     // One poll with exactly these keys down; returns what it printed.
     std::string poll(std::set<int> held) {
         keys.down = std::move(held);
         testing::internal::CaptureStdout();
-        game.pollDebugKeys();
+        game->pollDebugKeys();
         return testing::internal::GetCapturedStdout();
     }
-
-    dusk::test::ScriptedKeys keys;
-    Game game{nullptr, false};  // the scene is left out: keys need only the camera
-    std::string recording;
+    std::string recording() { return dusk::test::readFile(runDirectory->file("camData.txt")); }
 };
 
 TEST_F(DebugKeysGLTest, EachToggleSaysItsNewStateAtEveryPoll) {
-    struct Toggle {
-        int key;
-        bool* flag;
-        std::string on, off;  // empty: a silent key
-    };
-    for (const Toggle& t : {
-             Toggle{GLFW_KEY_F2, &renderSettings.showFrametime, "", ""},
-             Toggle{GLFW_KEY_F3, &renderSettings.wireframe, "enable wireframe mode\n",
-                    "disable wireframe mode\n"},
-             Toggle{GLFW_KEY_F4, &renderSettings.bilinearFiltering, "texture sampling bilinear\n",
-                    "texture sampling nearest neighbour\n"},
-             Toggle{GLFW_KEY_F9, &game.disableSoftParticles, "disable soft particles\n",
-                    "enable soft particles\n"},
-             Toggle{GLFW_KEY_F10, &game.cameraFrozen, "", ""},
-             Toggle{GLFW_KEY_F11, &game.disableNormalMapping, "disabled normalmapping\n",
-                    "enabled normalmapping\n"},
-             Toggle{GLFW_KEY_F12, &game.disableSpecularMapping, "disabled specular mapping\n",
-                    "enabled specular mapping\n"},
-         }) {
-        SCOPED_TRACE(t.key);
-        EXPECT_EQ(poll({t.key}), t.on);
-        EXPECT_TRUE(*t.flag);
-        EXPECT_EQ(poll({t.key}), t.off);  // still held: it acts again
-        EXPECT_FALSE(*t.flag);
+    // Each key's flag, and its lines on and off; a silent key has none.
+    for (auto [key, flag, on, off] :
+         {std::tuple{GLFW_KEY_F2, &renderSettings.showFrametime, "", ""},
+          {GLFW_KEY_F3, &renderSettings.wireframe, "enable wireframe mode\n",
+           "disable wireframe mode\n"},
+          {GLFW_KEY_F4, &renderSettings.bilinearFiltering, "texture sampling bilinear\n",
+           "texture sampling nearest neighbour\n"},
+          {GLFW_KEY_F9, &game->disableSoftParticles, "disable soft particles\n",
+           "enable soft particles\n"},
+          {GLFW_KEY_F10, &game->cameraFrozen, "", ""},
+          {GLFW_KEY_F11, &game->disableNormalMapping, "disabled normalmapping\n",
+           "enabled normalmapping\n"},
+          {GLFW_KEY_F12, &game->disableSpecularMapping, "disabled specular mapping\n",
+           "enabled specular mapping\n"}}) {
+        SCOPED_TRACE(key);
+        EXPECT_EQ(poll({key}), on);
+        EXPECT_TRUE(*flag);
+        EXPECT_EQ(poll({key}), off);  // still held: it acts again
+        EXPECT_FALSE(*flag);
     }
     for (const char* line : {"mipmap nearest neighbour\n", "mipmap bilinear\n", "mipmap off\n"}) {
         EXPECT_EQ(poll({GLFW_KEY_F5}), line);
     }
     EXPECT_EQ(renderSettings.mipmapMode, -1);
-    EXPECT_EQ(dusk::test::readFile(recording), "");
+    EXPECT_EQ(recording(), "");
 }
 
 // The thirteen help lines come before any other key's message and change nothing.
@@ -88,21 +57,22 @@ TEST_F(DebugKeysGLTest, HelpComesFirstAndChangesNothing) {
 }
 
 TEST_F(DebugKeysGLTest, SpaceRecordsTheCameraAsPathDataUntilEscape) {
+    game->camera->setPositionAndTarget(glm::vec3(50.0f), glm::vec3(0.0f));
     EXPECT_EQ(poll({GLFW_KEY_SPACE}), "");
-    game.camera->setPositionAndTarget(glm::vec3(-96.2405f, 0.000012345f, 1234567.0f),
-                                      glm::vec3(0.0f));
+    game->camera->setPositionAndTarget(glm::vec3(-96.2405f, 0.000012345f, 1234567.0f),
+                                       glm::vec3(0.0f));
     poll({GLFW_KEY_SPACE});
     // Flushed at every line, in the stream's %g formatting.
     const std::string recorded =
         "ballPath.push_back(glm::vec3(50f, 50f, 50f)); \n"
         "ballPath.push_back(glm::vec3(-96.2405f, 1.2345e-05f, 1.23457e+06f)); \n";
-    EXPECT_EQ(dusk::test::readFile(recording), recorded);
+    EXPECT_EQ(recording(), recorded);
 
     // ESC closes the recording before SPACE is looked at; the stream stays closed.
     EXPECT_EQ(poll({GLFW_KEY_ESCAPE, GLFW_KEY_SPACE}), "");
     EXPECT_TRUE(glfwWindowShouldClose(window));
     EXPECT_EQ(poll({GLFW_KEY_SPACE}), "");
-    EXPECT_EQ(dusk::test::readFile(recording), recorded);
+    EXPECT_EQ(recording(), recorded);
 }
 
 }  // namespace

@@ -8,16 +8,6 @@
 
 namespace {
 
-// How many GL objects of the kinds the overlay makes are alive, up to a name far above ours.
-int liveGlObjects() {
-    int live = 0;
-    for (GLuint name = 1; name < 4096; ++name) {
-        live += glIsBuffer(name) + glIsTexture(name) + glIsVertexArray(name) + glIsProgram(name) +
-                glIsQuery(name);
-    }
-    return live;
-}
-
 using DebugOverlayGLTest = dusk::test::SceneGLTest;
 
 // Draws the frame again (no update: the same scene) and reads the window's picture.
@@ -49,13 +39,13 @@ TEST_F(DebugOverlayGLTest, ShownItDrawsWithoutMakingAnythingAndHiddenAgainTheFra
         game->render();  // the window takes its size, lists, buffers and query ring fill
     }
     EXPECT_NE(drawn(game), before);
-    const int objects = liveGlObjects();
+    const int objects = dusk::test::liveGlObjects();
     const std::uint64_t allocations = dusk::bench::allocationCount();
     for (int i = 0; i < 3; ++i) {
         game->render();
     }
     EXPECT_EQ(dusk::bench::allocationCount(), allocations);
-    EXPECT_EQ(liveGlObjects(), objects);
+    EXPECT_EQ(dusk::test::liveGlObjects(), objects);
 
     // The end-of-frame settings still reach the scene texture, which the overlay left bound.
     game->actOnKey(GLFW_KEY_F5);

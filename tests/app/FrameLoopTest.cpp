@@ -7,20 +7,15 @@
 namespace {
 
 TEST(FrameLoopTest, FrameRateLineShowsTheTruncatedRateOfOneFrame) {
-    struct Case {
-        float frameTime;
-        const char* line;
-    };
-    for (const Case& c : {
-             Case{0.02f, "50 FPS / Frametime: 0.02s\n"},
-             Case{1.0f / 60.0f, "59 FPS / Frametime: 0.0166667s\n"},  // just below 60 in float
-             Case{2.5e-5f, "40000 FPS / Frametime: 2.5e-05s\n"},
-             Case{0.0f, "0 FPS / Frametime: 0s\n"},  // no measurable rate
-             Case{1e-30f, "0 FPS / Frametime: 1e-30s\n"},
-         }) {
+    for (auto [frameTime, line] :
+         {std::pair{0.02f, "50 FPS / Frametime: 0.02s\n"},
+          {1.0f / 60.0f, "59 FPS / Frametime: 0.0166667s\n"},  // just below 60 in float
+          {2.5e-5f, "40000 FPS / Frametime: 2.5e-05s\n"},
+          {0.0f, "0 FPS / Frametime: 0s\n"},  // no measurable rate
+          {1e-30f, "0 FPS / Frametime: 1e-30s\n"}}) {
         std::ostringstream out;
-        dusk::writeFrameRateLine(out, c.frameTime);
-        EXPECT_EQ(out.str(), c.line);
+        dusk::writeFrameRateLine(out, frameTime);
+        EXPECT_EQ(out.str(), line);
     }
 }
 

@@ -29,12 +29,13 @@ protected:
         red = std::make_unique<ShaderProgram>(folder + "/red.vert", folder + "/red.frag");
     }
 
-    // Loads the text as a model file; returns what the loader printed.
-    std::string load(Model& model, const std::string& text, bool* loaded) {
+    // Loads the text as a model file; `output` is what the loader printed.
+    bool load(Model& model, const std::string& text) {
         dusk::test::writeFile(folder + "/model.obj", text);
         CaptureStdout();
-        *loaded = model.load(folder + "/model.obj", folder + "/none.png", "", "");
-        return GetCapturedStdout();
+        const bool loaded = model.load(folder + "/model.obj", folder + "/none.png", "", "");
+        output = GetCapturedStdout();
+        return loaded;
     }
 
     // Draws the model in red over the cleared 320 x 240 window; which of five probe points it
@@ -53,15 +54,13 @@ protected:
         return covered;
     }
 
-    std::string folder;
+    std::string folder, output;
     std::unique_ptr<ShaderProgram> red;
 };
 
 TEST_F(ModelGLTest, EveryMeshDrawsAtItsOwnCorners) {
     Model model;
-    bool loaded = false;
-    load(model, twoMeshes, &loaded);
-    ASSERT_TRUE(loaded);
+    ASSERT_TRUE(load(model, twoMeshes));
     EXPECT_EQ(covered(model), (std::vector<bool>{true, true, true, false, false}));
 }
 
@@ -78,9 +77,7 @@ TEST_F(ModelGLTest, BrokenModelFilesAreReportedOrStayInsideTheirCorners) {
     for (const std::string& text : files) {
         SCOPED_TRACE(text);
         Model model;
-        bool loaded = false;
-        const std::string output = load(model, text, &loaded);
-        if (!loaded) {
+        if (!load(model, text)) {
             const std::string head = "Error parsing '" + folder + "/model.obj': '";
             EXPECT_EQ(output.substr(0, head.size()), head);
             EXPECT_EQ(output.find('\n'), output.size() - 1) << output;

@@ -15,16 +15,6 @@ protected:
         dusk::initializeImageLibrary();
     }
 
-    // Every pixel different, most of them translucent.
-    static std::vector<unsigned char> pattern(int width, int height) {
-        std::vector<unsigned char> rgba;
-        for (int i = 0; i < width * height; ++i) {
-            rgba.insert(rgba.end(), {(unsigned char)(i * 37), (unsigned char)(i * 11),
-                                     (unsigned char)(255 - i), (unsigned char)(120 + i)});
-        }
-        return rgba;
-    }
-
     std::string folder;
 };
 
@@ -38,7 +28,11 @@ TEST_F(TextureGLTest, ImagesUploadTopRowFirstWithAllTheirMipmaps) {
     for (const Case& c : {Case{"PNG32:", "odd.png", 3, 3, 1}, Case{"PNG64:", "deep.png", 3, 3, 1},
                           Case{"PNG32:", "wide.png", 37, 10, 5}}) {
         SCOPED_TRACE(c.file);
-        const std::vector<unsigned char> rgba = pattern(c.width, c.height);
+        std::vector<unsigned char> rgba;  // every pixel different, most of them translucent
+        for (int i = 0; i < c.width * c.height; ++i) {
+            rgba.insert(rgba.end(), {(unsigned char)(i * 37), (unsigned char)(i * 11),
+                                     (unsigned char)(255 - i), (unsigned char)(120 + i)});
+        }
         Magick::Image(c.width, c.height, "RGBA", Magick::CharPixel, rgba.data())
             .write(c.coder + folder + "/" + c.file);
         Texture texture(folder + "/" + c.file);

@@ -10,15 +10,11 @@ TEST(PhysicsWorldTest, AFrameTakesAtMostTenFixedSteps) {
     btBoxShape box(btVector3(1.0f, 1.0f, 1.0f));
     btRigidBody* body = createRigidBody(&box, 1.0f, 0.0f, 1000.0f, 0.0f);
     body->setActivationState(DISABLE_DEACTIVATION);
-    struct Case {
-        float frameTime;
-        int steps;
-    };
-    for (const Case& c : {Case{0.0f, 0}, Case{0.1f, 6}, Case{1.0f, 10}}) {
+    for (auto [frameTime, steps] : {std::pair{0.0f, 0}, {0.1f, 6}, {1.0f, 10}}) {
         body->setLinearVelocity(btVector3(0, 0, 0));
-        stepPhysics(c.frameTime);
-        EXPECT_NEAR(body->getLinearVelocity().y(), -200.0f * float(c.steps) / 60.0f, 1e-3f)
-            << c.frameTime;
+        stepPhysics(frameTime);
+        EXPECT_NEAR(body->getLinearVelocity().y(), -200.0f * float(steps) / 60.0f, 1e-3f)
+            << frameTime;
     }
     getDynamicsWorld()->removeRigidBody(body);
 }

@@ -7,17 +7,6 @@
 
 namespace {
 
-// How many GL objects of the kinds a frame could make are alive, up to a name far above the
-// scene's.
-int liveGlObjects() {
-    int live = 0;
-    for (GLuint name = 1; name < 4096; ++name) {
-        live += glIsBuffer(name) + glIsTexture(name) + glIsFramebuffer(name) +
-                glIsRenderbuffer(name) + glIsVertexArray(name) + glIsProgram(name);
-    }
-    return live;
-}
-
 GLint intUniform(const ShaderProgram* shader, const char* name) {
     GLint value = -1;
     glGetUniformiv(shader->program, glGetUniformLocation(shader->program, name), &value);
@@ -41,7 +30,7 @@ TEST_F(FramePassesGLTest, SteadyFramesMakeNothingAndTheExplosionIsAnnouncedOnce)
         game->pathTime = pathTime;
         runFrame(0.1f);  // lets each stretch's lists take their sizes
         runFrame(0.1f);
-        objects = objects == 0 ? liveGlObjects() : objects;
+        objects = objects == 0 ? dusk::test::liveGlObjects() : objects;
         const std::uint64_t before = dusk::bench::allocationCount();
         for (int i = 0; i < 3; ++i) {
             runFrame(0.1f);
@@ -50,26 +39,22 @@ TEST_F(FramePassesGLTest, SteadyFramesMakeNothingAndTheExplosionIsAnnouncedOnce)
         EXPECT_EQ(dusk::test::takeGlErrors(), 0) << "at pathTime " << pathTime;
     }
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Expl\n");
-    EXPECT_EQ(liveGlObjects(), objects);
+    EXPECT_EQ(dusk::test::liveGlObjects(), objects);
     EXPECT_FALSE(game->introRunning);
 }
 
 // F4 and F5 choose the filters of the scene texture the final pass shows; F9, F11 and F12
 // switch what the programs receive.
 TEST_F(FramePassesGLTest, SwitchesReachTheTexturesAndPrograms) {
-    struct Case {
-        int mipmapMode;
-        bool bilinear;
-        GLint filter;
-    };
-    int row = 0;
-    for (const Case& c :
-         {Case{-1, false, GL_NEAREST}, Case{-1, true, GL_LINEAR},
-          Case{0, false, GL_NEAREST_MIPMAP_NEAREST}, Case{0, true, GL_LINEAR_MIPMAP_NEAREST},
-          Case{1, false, GL_NEAREST_MIPMAP_LINEAR}, Case{1, true, GL_LINEAR_MIPMAP_LINEAR}}) {
-        const bool off = ++row % 2 == 0;
-        renderSettings.mipmapMode = c.mipmapMode;
-        renderSettings.bilinearFiltering = c.bilinear;
+    for (auto [mipmapMode, bilinear, filter] : {std::tuple{-1, false, GL_NEAREST},
+                                                {-1, true, GL_LINEAR},
+                                                {0, false, GL_NEAREST_MIPMAP_NEAREST},
+                                                {0, true, GL_LINEAR_MIPMAP_NEAREST},
+                                                {1, false, GL_NEAREST_MIPMAP_LINEAR},
+                                                {1, true, GL_LINEAR_MIPMAP_LINEAR}}) {
+        const bool off = bilinear;  // the other switches on every second row
+        renderSettings.mipmapMode = mipmapMode;
+        renderSettings.bilinearFiltering = bilinear;
         game->disableSoftParticles = game->disableNormalMapping = game->disableSpecularMapping =
             off;
         runFrame(0.1f);
@@ -77,7 +62,7 @@ TEST_F(FramePassesGLTest, SwitchesReachTheTexturesAndPrograms) {
         glBindTexture(GL_TEXTURE_2D, game->sceneTarget->colorTexture);
         glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
         glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
-        EXPECT_EQ(minFilter, c.filter) << "row " << row;
+        EXPECT_EQ(minFilter, GLint(filter)) << mipmapMode << bilinear;
         EXPECT_EQ(magFilter, GL_LINEAR);
         EXPECT_EQ(intUniform(game->blinnPhongShader, "disableNormalMapping"), off);
         EXPECT_EQ(intUniform(game->blinnPhongShader, "disableSpecularMapping"), off);

@@ -75,18 +75,15 @@ TEST_F(CameraTest, KeysMoveOneFixedStepAlongTheView) {
 TEST_F(CameraTest, CursorOffsetTurnsTheViewAndGoesBackToTheWindowCentre) {
     EXPECT_EQ(glm::dvec2(keys.cursorX, keys.cursorY), glm::dvec2(320.0, 240.0));
     frame(*camera, {});
-    struct Case {
-        double dx, dy;
-    };
-    for (const Case& c : {Case{40, 0}, Case{0, 25}, Case{-10.5, -150}}) {
+    for (auto [dx, dy] : {std::pair{40.0, 0.0}, {0.0, 25.0}, {-10.5, -150.0}}) {
         const glm::mat4 before = camera->viewMatrix;
-        frame(*camera, {}, c.dx, c.dy);
+        frame(*camera, {}, dx, dy);
         const glm::vec3 forward = forwardOf(camera->viewMatrix);
         // 0.002 radians a pixel; right of the centre turns right, below it looks down.
         const float turned = std::acos(glm::dot(forward, forwardOf(before)));
-        EXPECT_NEAR(turned, 0.002f * std::hypot(c.dx, c.dy), 2e-3f) << c.dx << ", " << c.dy;
-        EXPECT_TRUE(c.dx == 0 || (glm::dot(forward, rightOf(before)) > 0.0f) == (c.dx > 0));
-        EXPECT_EQ(forward.y<forwardOf(before).y, c.dy> 0) << c.dy;
+        EXPECT_NEAR(turned, 0.002f * std::hypot(dx, dy), 2e-3f) << dx << ", " << dy;
+        EXPECT_TRUE(dx == 0 || (glm::dot(forward, rightOf(before)) > 0.0f) == (dx > 0));
+        EXPECT_EQ(forward.y<forwardOf(before).y, dy> 0) << dy;
         EXPECT_EQ(glm::dvec2(keys.cursorX, keys.cursorY), glm::dvec2(320.0, 240.0));
     }
 }

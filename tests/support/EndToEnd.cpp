@@ -2,6 +2,9 @@
 
 #include "assets/Texture.h"
 
+#include <Magick++.h>
+
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +29,50 @@ bool waitUntil(const std::function<bool()>& done, double seconds) {
         reached = done();
     }
     return reached;
+}
+
+std::string outputOf(const std::string& command) {
+    std::string result;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        for (size_t count; (count = fread(buffer, 1, sizeof(buffer), pipe)) > 0;) {
+            result.append(buffer, count);
+        }
+        pclose(pipe);
+    }
+    return result;
+}
+
+Picture readPicture(const std::string& path) {
+    Picture picture;
+    dusk::initializeImageLibrary();
+    try {
+        Magick::Image image(path);
+        picture = {static_cast<int>(image.columns()), static_cast<int>(image.rows()),
+                   std::vector<unsigned char>(3 * image.columns() * image.rows())};
+        image.write(0, 0, image.columns(), image.rows(), "RGB", Magick::CharPixel,
+                    picture.rgb.data());
+    } catch (const Magick::Exception&) {
+        picture = Picture();
+    }
+    return picture;
+}
+
+double changedShare(const Picture& a, const Picture& b, int tolerance, int width, int height) {
+    if (a.rgb.empty() || a.width != b.width || a.height != b.height) {
+        return 1.0;
+    }
+    width = std::min(width, a.width);
+    height = std::min(height, a.height);
+    size_t changed = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const unsigned char *p = a.at(x, y), *q = b.at(x, y);
+            changed += std::abs(p[0] - q[0]) + std::abs(p[1] - q[1]) + std::abs(p[2] - q[2]) >
+                       tolerance;
+        }
+    }
+    return double(changed) / double(width * height);
 }
 
 RunDirectory::RunDirectory(const std::string& name, const std::string& config)
@@ -75,25 +122,11 @@ int DemoProcess::waitForExit(double seconds) {
 
 namespace x11 {
 
-std::string run(const std::string& command) {
-    std::string result;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) {
-        return result;
-    }
-    char buffer[512];
-    for (size_t count; (count = fread(buffer, 1, sizeof(buffer), pipe)) > 0;) {
-        result.append(buffer, count);
-    }
-    pclose(pipe);
-    return result;
-}
-
 std::string waitForWindow(double seconds) {
     std::string ids;
     waitUntil(
         [&] {
-            ids = run("xdotool search --onlyvisible --name '^Dusklorne$' 2>/dev/null");
+            ids = outputOf("xdotool search --onlyvisible --name '^Dusklorne$' 2>/dev/null");
             return !ids.empty();
         },
         seconds);
@@ -102,9 +135,9 @@ std::string waitForWindow(double seconds) {
 
 bool holdKeyUntil(const std::string& windowId, const std::string& key,
                   const std::function<bool()>& done, double seconds) {
-    run("xdotool windowfocus --sync " + windowId + " 2>/dev/null; xdotool keydown " + key);
+    outputOf("xdotool windowfocus --sync " + windowId + " 2>/dev/null; xdotool keydown " + key);
     bool reached = waitUntil(done, seconds);
-    run("xdotool keyup " + key);
+    outputOf("xdotool keyup " + key);
     return reached;
 }
 
@@ -115,13 +148,13 @@ int endWithEscape(const std::string& windowId, DemoProcess& demo) {
 }
 
 void moveMouse(int x, int y) {
-    run("xdotool mousemove --sync " + std::to_string(x) + " " + std::to_string(y));
+    outputOf("xdotool mousemove --sync " + std::to_string(x) + " " + std::to_string(y));
 }
 
 bool pointerIsAt(int x, int y) {
     int px = -1;
     int py = -1;
-    std::string shell = run("xdotool getmouselocation --shell");
+    std::string shell = outputOf("xdotool getmouselocation --shell");
     return std::sscanf(shell.c_str(), "X=%d\nY=%d", &px, &py) == 2 && px == x && py == y;
 }
 
@@ -154,23 +187,41 @@ bool cursorIsInvisible() {
 }
 
 Picture windowPicture(const std::string& windowId, const std::string& path) {
-    Picture picture;
-    run("import -window " + windowId + " " + path + " 2>/dev/null");
-    dusk::initializeImageLibrary();
-    try {
-        Magick::Image image(path);
-        Magick::Blob pixels;
-        image.write(&pixels, "RGB", 8);
-        picture.width = static_cast<int>(image.columns());
-        picture.height = static_cast<int>(image.rows());
-        auto* data = static_cast<const unsigned char*>(pixels.data());
-        picture.rgb.assign(data, data + pixels.length());
-    } catch (const Magick::Exception&) {
-        picture = Picture();
-    }
-    return picture;
+    outputOf("import -window " + windowId + " " + path + " 2>/dev/null");
+    return readPicture(path);
 }
 
 }  // namespace x11
+
+SettledDemo::SettledDemo(const std::string& name) : dir(name), demo(dir, true) {
+    window = x11::waitForWindow(60.0);
+    if (window.empty()) {
+        return;
+    }
+    outputOf("xdotool windowfocus --sync " + window);
+    waitUntil(
+        [] {
+            x11::moveMouse(600, 450);
+            return waitUntil([] { return x11::pointerIsAt(320, 240); }, 0.5);
+        },
+        120.0);
+    // Several frames apart even on a busy machine, and not the blank picture of a window that
+    // has not drawn yet.
+    auto taken = std::chrono::steady_clock::now();
+    waitUntil(
+        [&] {
+            if (std::chrono::steady_clock::now() - taken < std::chrono::milliseconds(500)) {
+                return false;
+            }
+            Picture next = x11::windowPicture(window, dir.file("still.png"));
+            taken = std::chrono::steady_clock::now();
+            const bool drawn = std::adjacent_find(next.rgb.begin(), next.rgb.end(),
+                                                  std::not_equal_to<>()) != next.rgb.end();
+            const bool steady = drawn && changedShare(still, next, 25) < 0.02;
+            still = next;
+            return steady;
+        },
+        60.0);
+}
 
 }  // namespace dusk::test

@@ -11,6 +11,22 @@ namespace dusk::test {
 
 // Asks `done` every 20 ms until it says yes or the seconds are up; returns its last answer.
 bool waitUntil(const std::function<bool()>& done, double seconds);
+// A shell command's standard output.
+std::string outputOf(const std::string& command);
+
+// A picture as 8-bit RGB, top row first.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned char> rgb;
+    const unsigned char* at(int x, int y) const { return &rgb[3 * (size_t(y) * width + x)]; }
+};
+// The picture in the file; empty when the file is missing or not a picture.
+Picture readPicture(const std::string& path);
+// The share of pixels in the top-left `width` x `height` (or all) whose colour moved by more than
+// `tolerance` in sum over the channels; 1 for pictures of different sizes or none.
+double changedShare(const Picture& a, const Picture& b, int tolerance, int width = 1 << 20,
+                    int height = 1 << 20);
 
 // A fresh run directory under the test output folder: config.txt and links to the shaders,
 // models and images of the build's run directory.
@@ -48,8 +64,6 @@ private:
 // The X display of the tests, through xdotool and Xlib.
 namespace x11 {
 
-// A shell command's standard output.
-std::string run(const std::string& command);
 // The id of the visible window titled exactly "Dusklorne"; "" if none shows in time.
 std::string waitForWindow(double seconds);
 // Holds the key (an X keysym name such as "F3" or "Escape") down on the window until `done`
@@ -66,15 +80,22 @@ void closeWindow(const std::string& windowId);
 // True when the cursor the X server shows right now is fully transparent.
 bool cursorIsInvisible();
 
-// The window's pixels as the screen shows them, 8-bit RGB from the top row down; also written
-// to `path` for a look after a failure. Empty when the window cannot be read.
-struct Picture {
-    int width = 0;
-    int height = 0;
-    std::vector<unsigned char> rgb;
-};
+// The window's pixels as the screen shows them, also written to `path` for a look after a
+// failure. Empty when the window cannot be read.
 Picture windowPicture(const std::string& windowId, const std::string& path);
 
 }  // namespace x11
+
+// The demo (640 x 480) after its intro, sped up, its view settled: free flight has begun once
+// the camera pulls the pointer back to the window's centre, and `still` is the second of two
+// pictures half a second apart that are nearly the same. `window` or `still` is empty when it
+// did not get there.
+struct SettledDemo {
+    explicit SettledDemo(const std::string& name);
+    RunDirectory dir;
+    DemoProcess demo;
+    std::string window;
+    Picture still;
+};
 
 }  // namespace dusk::test

@@ -11,8 +11,8 @@ class Game;
 
 namespace dusk::test {
 
-// Puts back the GL state that a frame changes, as a fresh context has it.
-void restoreDefaultGlState();
+// How many GL objects of the kinds a frame could make are alive, up to a name far above ours.
+int liveGlObjects();
 
 // Base of the tests on the demo's own scene, assembled by the program's start-up step from a run
 // directory of the test's own, with the build's shaders, models and images, and the viewport

@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 // The generated files in the build's run directory, which the demo reads. (That the demo's own
@@ -19,12 +17,6 @@ using dusk::assetgen::modelFiles;
 
 const std::string runDir = DUSK_RUN_DIR;
 
-std::string readBytes(const std::string& path) {
-    std::ostringstream bytes;
-    bytes << std::ifstream(path, std::ios::binary).rdbuf();
-    return bytes.str();
-}
-
 TEST(AssetGeneratorTest, ASecondRunWritesTheSameFiles) {
     const std::string dir = dusk::test::freshFolder("assetgen-again");
     std::this_thread::sleep_for(std::chrono::milliseconds(1100));  // a time stamp would differ
@@ -34,7 +26,8 @@ TEST(AssetGeneratorTest, ASecondRunWritesTheSameFiles) {
     for (const auto& entry : fs::recursive_directory_iterator(dir)) {
         if (entry.is_regular_file()) {
             const std::string file = entry.path().string().substr(dir.size());
-            EXPECT_TRUE(readBytes(entry.path()) == readBytes(runDir + file)) << file << " differs";
+            EXPECT_TRUE(dusk::test::readFile(entry.path()) == dusk::test::readFile(runDir + file))
+                << file << " differs";
             ++written;
         }
     }

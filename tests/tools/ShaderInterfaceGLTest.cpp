@@ -1,17 +1,14 @@
+#include "support/Files.h"
 #include "support/GLContext.h"
 
-#include <gtest/gtest.h>
-
-#include <fstream>
 #include <iterator>
 #include <set>
-#include <sstream>
 
 // The shipped shader files compile and link here, use the inputs the program feeds them, and
 // declare no input it does not feed (a misspelt name would silently stay at zero).
 namespace {
 
-class ShaderInterfaceGLTest : public dusk::test::GLTest {};
+using ShaderInterfaceGLTest = dusk::test::GLTest;
 
 std::set<std::string> words(const std::string& text) {
     std::istringstream in(text);
@@ -43,9 +40,7 @@ TEST_F(ShaderInterfaceGLTest, EveryProgramLinksAndTakesExactlyItsInputs) {
         std::string log;
         GLuint program = glCreateProgram();
         for (int stage = 0; stage < 2; ++stage) {
-            std::ifstream in("Dusklorne/Shader/" + files[stage]);
-            std::string source((std::istreambuf_iterator<char>(in)),
-                               std::istreambuf_iterator<char>());
+            const std::string source = dusk::test::readFile("Dusklorne/Shader/" + files[stage]);
             const char* text = source.c_str();
             GLuint shader = glCreateShader(stage == 0 ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER);
             glShaderSource(shader, 1, &text, nullptr);

@@ -1,4 +1,3 @@
-#include "support/EndToEnd.h"
 #include "tools/bench/BenchToolRun.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +11,7 @@
 // references instead (scripts/update-references.sh).
 namespace {
 
-using namespace dusk::test::bench;
+using namespace dusk::test;
 namespace fs = std::filesystem;
 
 // Compared in tiles of 16 x 16 pixels, so that a change confined to one part of the picture (a
@@ -67,7 +66,7 @@ TEST(ImageRegressionE2ETest, CapturedMomentsMatchTheReferences) {
                         std::string(std::getenv("DUSK_UPDATE_REFERENCES")) == "1";
     const std::string output = std::string(DUSK_TEST_OUTPUT_DIR) + "/image-regression";
     fs::remove_all(output);
-    dusk::test::RunDirectory dir("image-regression/run", "320 240\n");
+    RunDirectory dir("image-regression/run", "320 240\n");
     ToolResult result =
         runTool({"capture", "--size", "320x240", "--dt", "0.25", "--at-time", "0.05,0.3,0.58,1.05",
                  "--key", "W@172+20", "--key", "F3@193", "--at-frame", "192,195", "--run-dir",
@@ -83,10 +82,9 @@ TEST(ImageRegressionE2ETest, CapturedMomentsMatchTheReferences) {
             fs::copy_file(capturedPath, referencePath, fs::copy_options::overwrite_existing);
             continue;
         }
-        Picture now, then;
-        ASSERT_TRUE(readPicture(capturedPath, &now) && readPicture(referencePath, &then))
+        const Picture now = readPicture(capturedPath), then = readPicture(referencePath);
+        ASSERT_TRUE(!now.rgb.empty() && now.width == then.width && now.height == then.height)
             << reference;
-        ASSERT_TRUE(now.width == then.width && now.height == then.height) << reference;
         std::string first;
         const int tiles = differingTiles(now, then, &first);
         if (tiles > 0) {

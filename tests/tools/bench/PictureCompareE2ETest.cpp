@@ -1,32 +1,36 @@
-#include "support/EndToEnd.h"
-#include "support/Files.h"
+#include "assets/Texture.h"
 #include "tools/bench/BenchToolRun.h"
 
+#include <Magick++.h>
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <tuple>
 
 namespace {
 
-using namespace dusk::test::bench;
-using dusk::test::linesOf;
-constexpr size_t none = std::string::npos;
+using namespace dusk::test;
+
+void writePicture(const Picture& picture, const std::string& path) {
+    dusk::initializeImageLibrary();
+    Magick::Image(size_t(picture.width), size_t(picture.height), "RGB", Magick::CharPixel,
+                  picture.rgb.data())
+        .write(path);
+}
 
 // A 40 x 30 picture against itself changed: the default tolerance is 16 levels in a channel and
 // a pass allows 2 % of the pixels (24 of 1200) to differ by more.
 TEST(PictureCompareE2ETest, TheShareOfDifferingPixelsDecidesAndTheSheetMarksThem) {
-    const std::string dir = dusk::test::freshFolder("picture-compare");
-    Picture base{40, 30, std::vector<std::uint8_t>(3 * 40 * 30)};
+    const std::string dir = freshFolder("picture-compare");
+    Picture base{40, 30, std::vector<unsigned char>(3 * 40 * 30)};
     for (size_t i = 0; i < base.rgb.size(); ++i) {
-        base.rgb[i] = static_cast<std::uint8_t>(60 + i % 131);
+        base.rgb[i] = static_cast<unsigned char>(60 + i % 131);
     }
     writePicture(base, dir + "/a.png");
     // Changes the first `pixels` pixels' green channel by `levels`.
     auto changed = [&](int pixels, int levels) {
         Picture picture = base;
         for (int i = 0; i < pixels; ++i) {
-            picture.rgb[3 * i + 1] = static_cast<std::uint8_t>(picture.rgb[3 * i + 1] + levels);
+            picture.rgb[3 * i + 1] = static_cast<unsigned char>(picture.rgb[3 * i + 1] + levels);
         }
         return picture;
     };
@@ -48,13 +52,12 @@ TEST(PictureCompareE2ETest, TheShareOfDifferingPixelsDecidesAndTheSheetMarksThem
     }
 
     // The sheet of "many": A, B and the difference side by side, 25 red pixels in the last.
-    Picture sheet;
-    ASSERT_TRUE(readPicture(dir + "/many-sheet.png", &sheet));
+    const Picture sheet = readPicture(dir + "/many-sheet.png");
     EXPECT_GE(sheet.width, 3 * 40);
     int red = 0;
     for (int y = 0; y < sheet.height; ++y) {
         for (int x = 0; x < sheet.width; ++x) {
-            const std::uint8_t* pixel = sheet.at(x, y);
+            const unsigned char* pixel = sheet.at(x, y);
             red += pixel[0] == 255 && pixel[1] == 0 && pixel[2] == 0;
         }
     }

@@ -1,47 +1,21 @@
-#include "support/EndToEnd.h"
-#include "support/Files.h"
 #include "tools/bench/BenchToolRun.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <tuple>
 
 namespace {
 
-using namespace dusk::test::bench;
-using dusk::test::linesOf;
-using dusk::test::writeFile;
+using namespace dusk::test;
 namespace fs = std::filesystem;
 constexpr size_t none = std::string::npos;
 
-// What a shell command writes on standard output.
-std::string outputOf(const std::string& command) {
-    std::string text;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-        char buffer[4096];
-        for (size_t n; (n = fread(buffer, 1, sizeof(buffer), pipe)) > 0;) {
-            text.append(buffer, n);
-        }
-        pclose(pipe);
-    }
-    return text;
-}
-
-std::string commandLine(const std::vector<std::string>& arguments) {
-    std::string line = DUSK_BENCH_BINARY;
-    for (const std::string& argument : arguments) {
-        line += " '" + argument + "'";
-    }
-    return line;
-}
-
 class VideoE2ETest : public ::testing::Test {
 protected:
-    dusk::test::RunDirectory dir{
-        "video/" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name())};
+    RunDirectory dir{"video/" +
+                     std::string(::testing::UnitTest::GetInstance()->current_test_info()->name())};
 };
 
 // The whole intro at 1 fps (43 frames): once on a terminal, which shows the progress in place,
@@ -79,16 +53,9 @@ TEST_F(VideoE2ETest, TheIntroFrameByFrameTheSameOnEveryRun) {
 
     const std::string decoded = dir.file("decoded-6.png");
     outputOf("ffmpeg -v error -i " + second + " -vf 'select=eq(n\\,5)' -frames:v 1 " + decoded);
-    Picture video, picture;
-    ASSERT_TRUE(readPicture(decoded, &video) &&
-                readPicture(dir.file("pictures/frame-6.png"), &picture));
-    ASSERT_EQ(video.rgb.size(), picture.rgb.size());
-    int differing = 0;
-    for (size_t i = 0; i < video.rgb.size(); ++i) {
-        differing += std::abs(video.rgb[i] - picture.rgb[i]) > 24;
-    }
     // yuv420p halves the colour resolution: edges differ a little, an upside-down frame a lot.
-    EXPECT_LT(differing, static_cast<int>(video.rgb.size() / 20));
+    EXPECT_LT(changedShare(readPicture(decoded), readPicture(dir.file("pictures/frame-6.png")), 60),
+              0.05);
 }
 
 // Bad options end with exit code 2 before any frame; no encoder, an unwritable path or an
@@ -122,9 +89,7 @@ TEST_F(VideoE2ETest, FailuresGiveOneLineAndLeaveNoFile) {
     for (auto [extra, searchPath, exitCode, named] : cases) {
         std::vector<std::string> arguments = {"capture", "--run-dir", dir.path(), "--frames", "2"};
         arguments.insert(arguments.end(), extra.begin(), extra.end());
-        setenv("PATH", searchPath.c_str(), 1);
-        ToolResult result = runTool(arguments, dir.file("tool"));
-        setenv("PATH", path.c_str(), 1);
+        ToolResult result = runTool(arguments, dir.file("tool"), {"PATH=" + searchPath});
         std::vector<std::string> errors = linesOf(result.err);
         EXPECT_EQ(result.exitCode, exitCode) << named;
         ASSERT_EQ(errors.size(), 1u) << result.err;
