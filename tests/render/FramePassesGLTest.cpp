@@ -46,12 +46,11 @@ TEST_F(FramePassesGLTest, SteadyFramesMakeNothingAndTheExplosionIsAnnouncedOnce)
 // F4 and F5 choose the filters of the scene texture the final pass shows; F9, F11 and F12
 // switch what the programs receive.
 TEST_F(FramePassesGLTest, SwitchesReachTheTexturesAndPrograms) {
-    for (auto [mipmapMode, bilinear, filter] : {std::tuple{-1, false, GL_NEAREST},
-                                                {-1, true, GL_LINEAR},
-                                                {0, false, GL_NEAREST_MIPMAP_NEAREST},
-                                                {0, true, GL_LINEAR_MIPMAP_NEAREST},
-                                                {1, false, GL_NEAREST_MIPMAP_LINEAR},
-                                                {1, true, GL_LINEAR_MIPMAP_LINEAR}}) {
+    using Row = std::tuple<int, bool, GLenum>;  // F5's mipmap mode, F4's bilinear, the filter
+    for (auto [mipmapMode, bilinear, filter] :
+         {Row{-1, false, GL_NEAREST}, Row{-1, true, GL_LINEAR},
+          Row{0, false, GL_NEAREST_MIPMAP_NEAREST}, Row{0, true, GL_LINEAR_MIPMAP_NEAREST},
+          Row{1, false, GL_NEAREST_MIPMAP_LINEAR}, Row{1, true, GL_LINEAR_MIPMAP_LINEAR}}) {
         const bool off = bilinear;  // the other switches on every second row
         renderSettings.mipmapMode = mipmapMode;
         renderSettings.bilinearFiltering = bilinear;
