@@ -217,7 +217,6 @@ TEST_F(BenchToolE2ETest, BenchAndGpuTimerReportEveryFrameAndLeaveTheFramesAsThey
         EXPECT_EQ(result.out.find("ERROR"), none) << result.out;
         const std::string setup = linesOf(readFile(dir.file(timer + ".csv"))).at(0);
         EXPECT_TRUE(setup.find(mode) != none && setup.find("; timer: " + timer) != none) << setup;
-        EXPECT_TRUE(setup.find("# renderer: Mesa") != none && setup.find("llvmpipe") != none);
         EXPECT_NE(result.out.find("\n" + setup.substr(2) + "\n"), none) << result.out;
         csv[timer] = readCsv(dir.file(timer + ".csv"));
         if (timer == "finish") {
