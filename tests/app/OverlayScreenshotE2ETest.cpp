@@ -93,6 +93,7 @@ TEST(OverlayScreenshotE2ETest, OverlayShowsControlsActAndF8SavesTheWindowsPictur
     }
     const auto files = std::filesystem::directory_iterator(settled.dir.file("screenshots"));
     EXPECT_GE(reported, 2) << last;
+    EXPECT_EQ(last.find("screenshot failed"), std::string::npos) << last;  // a number given twice
     EXPECT_EQ(reported, std::distance(begin(files), end(files))) << last;
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 using namespace dusk::test;
@@ -9,22 +11,17 @@ using namespace dusk::test;
 // Without its images, or without its models, the demo reports every file it could not load and
 // still plays the intro (sped up) until ESC ends it normally.
 TEST(MissingAssetsE2ETest, EachMissingFileIsReportedAndTheFramesGoOn) {
-    struct Case {
-        const char* folder;
-        std::string report;  // the line's start, before the file name
-        std::vector<std::string> files;
-    };
-    for (const Case& c : {
-             Case{"Model/Image",
-                  "Error loading texture 'Model/Image/",
-                  {"ground19.jpg", "Default_NM.png", "tree1.png", "fire_atlas.png"}},
-             Case{"Model/Object",
-                  "Error parsing 'Model/Object/",
-                  {"ground20.obj", "castle.obj", "tree3.obj"}},
+    // The folder, the start of each line before the file name, and some of the files.
+    for (const auto& [folder, report, files] : {
+             std::tuple<std::string, std::string, std::vector<std::string>>{
+                 "Model/Image",
+                 "\nError loading texture '",
+                 {"ground19.jpg", "Default_NM.png", "tree1.png", "fire_atlas.png"}},
+             {"Model/Object", "\nError parsing '", {"ground20.obj", "castle.obj", "tree3.obj"}},
          }) {
-        SCOPED_TRACE(c.folder);
+        SCOPED_TRACE(folder);
         RunDirectory dir("missing-assets");
-        std::filesystem::remove(dir.file(c.folder));
+        std::filesystem::remove(dir.file(folder));
         DemoProcess demo(dir, true);
         const std::string window = x11::waitForWindow(60.0);
         ASSERT_FALSE(window.empty()) << demo.output();
@@ -38,8 +35,8 @@ TEST(MissingAssetsE2ETest, EachMissingFileIsReportedAndTheFramesGoOn) {
             120.0));
         EXPECT_EQ(x11::endWithEscape(window, demo), 0);
         const std::string output = "\n" + demo.output();
-        for (const std::string& file : c.files) {
-            EXPECT_NE(output.find("\n" + c.report + file + "'"), std::string::npos) << file;
+        for (const std::string& file : files) {
+            EXPECT_NE(output.find(report + folder + "/" + file + "'"), output.npos) << file;
         }
     }
 }

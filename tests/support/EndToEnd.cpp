@@ -68,8 +68,8 @@ double changedShare(const Picture& a, const Picture& b, int tolerance, int width
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const unsigned char *p = a.at(x, y), *q = b.at(x, y);
-            changed += std::abs(p[0] - q[0]) + std::abs(p[1] - q[1]) + std::abs(p[2] - q[2]) >
-                       tolerance;
+            changed +=
+                std::abs(p[0] - q[0]) + std::abs(p[1] - q[1]) + std::abs(p[2] - q[2]) > tolerance;
         }
     }
     return double(changed) / double(width * height);
@@ -152,8 +152,7 @@ void moveMouse(int x, int y) {
 }
 
 bool pointerIsAt(int x, int y) {
-    int px = -1;
-    int py = -1;
+    int px = -1, py = -1;
     std::string shell = outputOf("xdotool getmouselocation --shell");
     return std::sscanf(shell.c_str(), "X=%d\nY=%d", &px, &py) == 2 && px == x && py == y;
 }

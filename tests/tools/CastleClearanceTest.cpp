@@ -75,8 +75,7 @@ TEST(CastleClearanceTest, TheFlightPassesNoWallAndKeepsItsDistance) {
                     continue;
                 }
                 ASSERT_FALSE(crosses(p, q, t)) << what << " hits a wall at " << q.x << " " << q.z;
-                ASSERT_GE(distance2(q, t), room * room)
-                    << what << " too near " << q.x << " " << q.z;
+                ASSERT_GE(distance2(q, t), room * room) << what << " near " << q.x << " " << q.z;
             }
         }
         EXPECT_TRUE(courtyard) << what << " never enters the courtyard";

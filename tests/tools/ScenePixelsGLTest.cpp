@@ -93,16 +93,6 @@ TEST_F(ScenePixelsGLTest, NormalMappingGivesReliefUntilF11) {
     EXPECT_GT(relief[0], 1.1 * relief[1]);
 }
 
-TEST_F(ScenePixelsGLTest, CastleShadowDarkensTheGround) {
-    const glm::vec3 eye(-52.0f, 14.0f, -42.0f);
-    render(2.0f, false, &eye, glm::vec3(-32.0f, 0.0f, -18.0f));
-    Picture picture = read();
-    // West of the west wall the wall stands between ground and sun; further out the sun passes.
-    float shaded = glm::length(colorAt(picture, pixelOf(glm::vec3(-28.6f, 0.0f, -15.0f))));
-    EXPECT_LT(shaded, 0.75f * glm::length(colorAt(picture, pixelOf(glm::vec3(-36, 0, -22)))));
-    EXPECT_GT(shaded, 10.0f);  // ambient light still reaches it
-}
-
 TEST_F(ScenePixelsGLTest, SoftParticlesFadeWhereTheMistMeetsTheGround) {
     const glm::vec3 eye(-75.0f, 6.0f, 6.0f), target(0.0f, 1.0f, 0.0f);
     render(2.0f, true, &eye, target);

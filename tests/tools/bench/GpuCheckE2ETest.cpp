@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <iterator>
 #include <cstdlib>
 #include <regex>
 #include <sys/wait.h>
@@ -57,19 +56,14 @@ TEST(GpuCheckE2ETest, TheBundleRunsHeadlessInACleanEnvironmentAndReports) {
     for (const std::string size : {"160x90", "320x180"}) {
         std::smatch figures;
         const std::regex line(size +
-                              ": frame median ([0-9.]+) ms \\(([0-9.]+) FPS\\), 95th "
-                              "percentile ([0-9.]+) ms \\(([0-9.]+) FPS\\)\n  medians \\(ms\\):"
+                              ": frame median ([0-9.]+) ms \\([0-9.]+ FPS\\), 95th "
+                              "percentile ([0-9.]+) ms \\([0-9.]+ FPS\\)\n  medians \\(ms\\):"
                               " update [0-9.]+ begin [0-9.]+ shadow [0-9.]+ depth [0-9.]+ "
                               "scene [0-9.]+ particles [0-9.]+ final [0-9.]+ settings");
         ASSERT_TRUE(std::regex_search(report, figures, line)) << size << "\n" << report;
-        const double median = std::stod(figures[1]), p95 = std::stod(figures[3]);
-        EXPECT_GT(median, 0.0);
-        EXPECT_GE(p95, median);
-        EXPECT_NEAR(std::stod(figures[2]), 1000.0 / median, 0.1);
-        // A frame a line after the header lines.
-        const std::string csv = readFile(out + "/bench-" + size + ".csv");
-        const std::regex row("\n[0-9]");
-        EXPECT_EQ(std::distance(std::sregex_iterator(csv.begin(), csv.end(), row), {}), 30) << size;
+        EXPECT_TRUE(std::stod(figures[1]) > 0.0 && std::stod(figures[2]) >= std::stod(figures[1]));
+        const std::string csv = readFile(out + "/bench-" + size + ".csv");  // a line a frame
+        EXPECT_TRUE(csv.find("\n30,") != none && csv.find("\n31,") == none) << size;
         EXPECT_GT(readPicture(out + "/bench-" + size + ".png").width, 0) << size;
     }
     for (const char* moment :
@@ -77,8 +71,7 @@ TEST(GpuCheckE2ETest, TheBundleRunsHeadlessInACleanEnvironmentAndReports) {
         const std::string pass = ": 0.000 % of the pixels differ by more than 16 levels (pass: at "
                                  "most 2 %): pass\n";
         EXPECT_NE(report.find("\n  " + std::string(moment) + pass), none) << moment << report;
-        const Picture sheet = readPicture(out + "/compare/" + moment + ".png");
-        EXPECT_TRUE(sheet.width == 3 * 160 && sheet.height == 90) << moment;
+        EXPECT_EQ(readPicture(out + "/compare/" + moment + ".png").width, 3 * 160) << moment;
     }
     EXPECT_TRUE(report.find("\n  pathtime-0.050: ") != none && report.find("%): fail\n") != none &&
                 report.find("; FAILED\n") != none)

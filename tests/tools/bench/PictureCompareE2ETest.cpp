@@ -35,7 +35,6 @@ TEST(PictureCompareE2ETest, TheShareOfDifferingPixelsDecidesAndTheSheetMarksThem
         return picture;
     };
     const std::tuple<const char*, Picture, int, const char*> cases[] = {
-        {"same", base, 0, "compare: 0.000 % "},
         {"within", changed(1200, 16), 0, "compare: 0.000 % "},
         {"few", changed(24, 17), 0, "compare: 2.000 % "},
         {"many", changed(25, -40), 1, "compare: 2.083 % "},
@@ -55,11 +54,8 @@ TEST(PictureCompareE2ETest, TheShareOfDifferingPixelsDecidesAndTheSheetMarksThem
     const Picture sheet = readPicture(dir + "/many-sheet.png");
     EXPECT_GE(sheet.width, 3 * 40);
     int red = 0;
-    for (int y = 0; y < sheet.height; ++y) {
-        for (int x = 0; x < sheet.width; ++x) {
-            const unsigned char* pixel = sheet.at(x, y);
-            red += pixel[0] == 255 && pixel[1] == 0 && pixel[2] == 0;
-        }
+    for (size_t i = 0; i < sheet.rgb.size(); i += 3) {
+        red += sheet.rgb[i] == 255 && sheet.rgb[i + 1] == 0 && sheet.rgb[i + 2] == 0;
     }
     EXPECT_EQ(red, 25);
 }

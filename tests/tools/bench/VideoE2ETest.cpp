@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <tuple>
 
@@ -12,16 +11,11 @@ using namespace dusk::test;
 namespace fs = std::filesystem;
 constexpr size_t none = std::string::npos;
 
-class VideoE2ETest : public ::testing::Test {
-protected:
-    RunDirectory dir{"video/" +
-                     std::string(::testing::UnitTest::GetInstance()->current_test_info()->name())};
-};
-
 // The whole intro at 1 fps (43 frames): once on a terminal, which shows the progress in place,
 // once into files, which get the last line only; both decode to the same frames, and frame 6
 // of the video is the picture of frame 6, upright.
-TEST_F(VideoE2ETest, TheIntroFrameByFrameTheSameOnEveryRun) {
+TEST(VideoE2ETest, TheIntroFrameByFrameTheSameOnEveryRun) {
+    RunDirectory dir("video");
     const std::vector<std::string> options = {
         "capture", "--run-dir", dir.path(),          "--size", "96x54", "--fps", "1", "--at-frame",
         "6",       "--out",     dir.file("pictures")};
@@ -37,11 +31,8 @@ TEST_F(VideoE2ETest, TheIntroFrameByFrameTheSameOnEveryRun) {
     ToolResult result = runTool(arguments, dir.file("tool"));
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.err, "");
-    std::vector<std::string> lines = linesOf(result.out);
-    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
-                            [](const std::string& line) { return line.rfind("video", 0) == 0; }),
-              1);
-    EXPECT_NE(result.out.find("video: 43 frames, 96x54 at 1 fps -> " + second), none);
+    const size_t line = result.out.find("video: 43 frames, 96x54 at 1 fps -> " + second);
+    EXPECT_TRUE(line != none && line == result.out.find("video:")) << result.out;
 
     EXPECT_EQ(outputOf("ffprobe -v error -show_entries stream=codec_name,pix_fmt,nb_frames -of "
                        "csv=p=0 " +
@@ -49,7 +40,6 @@ TEST_F(VideoE2ETest, TheIntroFrameByFrameTheSameOnEveryRun) {
               "h264,yuv420p,43\n");
     const std::string frames = outputOf("ffmpeg -v error -i " + first + " -f framemd5 -");
     EXPECT_EQ(frames, outputOf("ffmpeg -v error -i " + second + " -f framemd5 -"));
-    EXPECT_EQ(frames.find("\n0,         42,"), frames.rfind("\n0,"));
 
     const std::string decoded = dir.file("decoded-6.png");
     outputOf("ffmpeg -v error -i " + second + " -vf 'select=eq(n\\,5)' -frames:v 1 " + decoded);
@@ -61,7 +51,8 @@ TEST_F(VideoE2ETest, TheIntroFrameByFrameTheSameOnEveryRun) {
 // Bad options end with exit code 2 before any frame; no encoder, an unwritable path or an
 // encoder that fails with exit code 1; each with one error line, no claim of a video, and no
 // file under the name asked for or the hidden one beside it.
-TEST_F(VideoE2ETest, FailuresGiveOneLineAndLeaveNoFile) {
+TEST(VideoE2ETest, FailuresGiveOneLineAndLeaveNoFile) {
+    RunDirectory dir("video");
     const std::string noX264 = dir.file("no-x264"), broken = dir.file("broken");
     writeFile(noX264 + "/ffmpeg", "#!/bin/sh\necho ' V....D libx265  H.265 / HEVC'\n");
     writeFile(broken + "/ffmpeg", "#!/bin/sh\ncase \"$*\" in *-encoders*) "
@@ -71,10 +62,9 @@ TEST_F(VideoE2ETest, FailuresGiveOneLineAndLeaveNoFile) {
     for (const std::string& fake : {noX264, broken, noFfmpeg}) {
         fs::create_directories(fake);
         fs::create_symlink("/bin/grep", fake + "/grep");
-        if (fake != noFfmpeg) {
-            fs::permissions(fake + "/ffmpeg", fs::perms::owner_all);
-        }
     }
+    fs::permissions(noX264 + "/ffmpeg", fs::perms::owner_all);
+    fs::permissions(broken + "/ffmpeg", fs::perms::owner_all);
     const std::string video = dir.file("v.mp4"), underFile = dir.file("config.txt") + "/v.mp4";
     const std::string path = std::getenv("PATH");
     const std::tuple<std::vector<std::string>, std::string, int, std::string> cases[] = {
@@ -90,10 +80,9 @@ TEST_F(VideoE2ETest, FailuresGiveOneLineAndLeaveNoFile) {
         std::vector<std::string> arguments = {"capture", "--run-dir", dir.path(), "--frames", "2"};
         arguments.insert(arguments.end(), extra.begin(), extra.end());
         ToolResult result = runTool(arguments, dir.file("tool"), {"PATH=" + searchPath});
-        std::vector<std::string> errors = linesOf(result.err);
         EXPECT_EQ(result.exitCode, exitCode) << named;
-        ASSERT_EQ(errors.size(), 1u) << result.err;
-        EXPECT_NE(errors[0].find(named), none) << errors[0];
+        EXPECT_TRUE(linesOf(result.err).size() == 1 && result.err.find(named) != none)
+            << result.err;
         EXPECT_EQ(result.out.find("video:"), none) << result.out;
         EXPECT_FALSE(fs::exists(video) || fs::exists(dir.file(".v.mp4.part"))) << named;
     }
