@@ -8,7 +8,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build"
 # Leaves the test settings of build/ as they are (the test command's release build shares it);
 # only the demo's targets are built.
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DDUSK_SANITIZE=OFF >/dev/null
+"$root/scripts/configure.sh" "$build" demo
 cmake --build "$build" --target dusklorne dusk_shaders dusk_assets
 run="$build/run"
 cd "$run"

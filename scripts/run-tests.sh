@@ -20,12 +20,11 @@ for _ in $(seq 100); do [[ -s "$display_file" ]] && break; sleep 0.1; done
 export DISPLAY=:$(head -n1 "$display_file")
 export LIBGL_ALWAYS_SOFTWARE=1 GALLIUM_DRIVER=llvmpipe
 
-# run_suite BUILD_DIR "TARGETS (empty: all)" CMAKE_OPTIONS...
+# run_suite BUILD_DIR "TARGETS (empty: all)" release|sanitize
 run_suite() {
     local build=$1 targets=$2
-    shift 2
     local start=$SECONDS
-    cmake -S "$root" -B "$build" -G Ninja -DDUSK_BUILD_TESTS=ON "$@" >/dev/null
+    "$root/scripts/configure.sh" "$build" "$3"
     # shellcheck disable=SC2086
     cmake --build "$build" -j "$jobs" ${targets:+--target $targets}
     echo "-- built in $((SECONDS - start)) s"
@@ -43,8 +42,7 @@ run_suite() {
 }
 
 echo "== release build: every test"
-run_suite "$root/build" "" -DCMAKE_BUILD_TYPE=Release -DDUSK_SANITIZE=OFF \
-    -DDUSK_TEST_PROGRAMS="logic;gl;e2e;smoke;tools;image"
+run_suite "$root/build" "" release
 # The sanitizer build has the labels logic, gl and e2e-smoke; a label that matches none of them
 # (image, tools-...) has run in the release build alone.
 if [[ -n "$label" ]] && ! [[ "logic" =~ $label || "gl" =~ $label || "e2e-smoke" =~ $label ]]; then
@@ -54,5 +52,4 @@ fi
 echo "== sanitizer build (address, undefined): logic, gl and the start-up smoke test"
 # The program keeps its scene alive until exit by design, so leak reports say nothing.
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1
-run_suite "$root/build-sanitize" "dusk_logic_tests dusk_gl_tests dusk_smoke_tests" \
-    -DCMAKE_BUILD_TYPE=Debug -DDUSK_SANITIZE=ON -DDUSK_TEST_PROGRAMS="logic;gl;smoke"
+run_suite "$root/build-sanitize" "dusk_logic_tests dusk_gl_tests dusk_smoke_tests" sanitize

@@ -10,8 +10,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}
 
 # Tests on, whatever configured the build folder before (the demo command, an older cache).
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DDUSK_SANITIZE=OFF \
-    -DDUSK_BUILD_TESTS=ON -DDUSK_TEST_PROGRAMS="logic;gl;e2e;smoke;tools;image" >/dev/null
+"$root/scripts/configure.sh" "$build" release
 cmake --build "$build" -j "$(nproc)" --target dusk_image_tests
 
 # Xvfb picks a free display number itself and writes it to the given descriptor.

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Configures a build folder for one use with every option that use needs, whatever configured
+# the folder before: a CMake cache keeps each option that is not given again.
+# Usage: scripts/configure.sh BUILD_DIR release|sanitize|demo
+#   release   every test program, release build (the test command's first build)
+#   sanitize  the logic, gl and smoke programs under AddressSanitizer and UBSan
+#   demo      the demo's release build; leaves the choice of test programs as it is
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+case ${2:-} in
+release) options=(-DCMAKE_BUILD_TYPE=Release -DDUSK_SANITIZE=OFF -DDUSK_BUILD_TESTS=ON
+                  "-DDUSK_TEST_PROGRAMS=logic;gl;e2e;smoke;tools;image") ;;
+sanitize) options=(-DCMAKE_BUILD_TYPE=Debug -DDUSK_SANITIZE=ON -DDUSK_BUILD_TESTS=ON
+                   "-DDUSK_TEST_PROGRAMS=logic;gl;smoke") ;;
+demo) options=(-DCMAKE_BUILD_TYPE=Release -DDUSK_SANITIZE=OFF) ;;
+*)
+    echo "usage: scripts/configure.sh BUILD_DIR release|sanitize|demo" >&2
+    exit 2
+    ;;
+esac
+cmake -S "$root" -B "$1" -G Ninja "${options[@]}" >/dev/null
