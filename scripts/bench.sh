@@ -17,12 +17,8 @@ done
 "$root/scripts/install-deps.sh"
 
 build="${DUSK_BUILD_DIR:-$root/build}"
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-targets=(dusklorne dusk_bench dusk_shaders)
-if grep -q '^dusk_assets:' <(ninja -C "$build" -t targets 2>/dev/null); then
-    targets+=(dusk_assets)
-fi
-cmake --build "$build" --target "${targets[@]}"
+"$root/scripts/configure.sh" "$build" demo
+cmake --build "$build" --target dusklorne dusk_bench dusk_shaders dusk_assets
 tool="$build/tools/bench/dusk_bench"
 out="$build/bench"
 mkdir -p "$out"

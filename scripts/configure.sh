@@ -4,7 +4,7 @@
 # Usage: scripts/configure.sh BUILD_DIR release|sanitize|demo
 #   release   every test program, release build (the test command's first build)
 #   sanitize  the logic, gl and smoke programs under AddressSanitizer and UBSan
-#   demo      the demo's release build; leaves the choice of test programs as it is
+#   demo      the demo's and the tools' release build; leaves the choice of test programs as it is
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 case ${2:-} in

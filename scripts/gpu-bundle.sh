@@ -17,12 +17,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${DUSK_BUILD_DIR:-$root/build}
 if [[ "${DUSK_BUNDLE_BUILD:-1}" != 0 ]]; then
     "$root/scripts/install-deps.sh"
-    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-    targets=(dusk_bench dusk_shaders)
-    if grep -q '^dusk_assets:' <(ninja -C "$build" -t targets 2>/dev/null); then
-        targets+=(dusk_assets)
-    fi
-    cmake --build "$build" --target "${targets[@]}"
+    "$root/scripts/configure.sh" "$build" demo
+    cmake --build "$build" --target dusk_bench dusk_shaders dusk_assets
 fi
 
 mkdir -p "$1"

@@ -109,13 +109,12 @@ void DebugOverlay::draw() {
     timing = true;
 
     ImGui::NewFrame();
-    drawWindow();
+    drawWindow(clock);
     ImGui::Render();
     renderer->draw(ImGui::GetDrawData());
 }
 
-void DebugOverlay::drawWindow() {
-    const double clock = secondsBetween(start, lastFrame);
+void DebugOverlay::drawWindow(double clock) {
     ImGui::SetNextWindowPos(ImVec2(0.0f, 0.0f));
     ImGui::SetNextWindowBgAlpha(0.8f);
     ImGui::Begin("Dusklorne", nullptr,

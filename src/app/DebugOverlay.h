@@ -48,7 +48,7 @@ public:
     std::chrono::steady_clock::time_point start;
 
 private:
-    void drawWindow();
+    void drawWindow(double clock);  // clock: seconds since the overlay was made
 };
 
 }  // namespace dusk

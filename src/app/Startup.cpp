@@ -11,13 +11,6 @@ int windowWidth = 0;
 int windowHeight = 0;
 Game* gameInstance = nullptr;
 
-namespace {
-
-// The largest X window coordinate.
-constexpr int largestWindowSize = 32767;
-
-}  // namespace
-
 void setContextHints() {
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);

@@ -10,6 +10,9 @@ extern int windowHeight;
 // The single Game, made by createGame and never deleted.
 extern Game* gameInstance;
 
+// The largest X window coordinate: larger window sizes are refused.
+constexpr int largestWindowSize = 32767;
+
 // The window hints of every Dusklorne window: a 3.3 core-profile context, nothing else.
 void setContextHints();
 

@@ -58,6 +58,9 @@ public:
     void saveRequestedScreenshot();  // the window's picture after an F8; reports written ones
     void applyEndOfFrameSettings();
 
+    // The pathTime past which the intro hands over to the player.
+    static constexpr double introEndPathTime = 1.6;
+
     // The camera projection of every frame: 60 degrees, window aspect, near 0.1, far 1000.
     glm::mat4 cameraProjection() const;
     // The sun's orthographic view-projection for the shadow pass.

@@ -50,7 +50,7 @@ void Game::update(float frameTime) {
     }
 
     // 5. The intro hands over to the player once.
-    if (time > 1.6) {
+    if (time > introEndPathTime) {
         introRunning = false;
     }
 

@@ -1,5 +1,6 @@
 #include "BenchOptions.h"
 
+#include "app/Startup.h"
 #include "render/GL.h"
 
 #include <CLI/CLI.hpp>
@@ -68,8 +69,8 @@ bool sizeOf(const std::string& text, Options* options) {
     size_t x = text.find_first_of("xX");
     return x != std::string::npos && wholeNumber(text.substr(0, x), &options->width) &&
            wholeNumber(text.substr(x + 1), &options->height) && options->width > 0 &&
-           options->height > 0 && options->width <= largestWindowSide &&
-           options->height <= largestWindowSide;
+           options->height > 0 && options->width <= largestWindowSize &&
+           options->height <= largestWindowSize;
 }
 
 // The window library key code of F1 to F12, ESC, SPACE, W, A, S, D, UP, DOWN, LEFT, RIGHT (any

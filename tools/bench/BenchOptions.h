@@ -41,9 +41,6 @@ struct Options {
     std::vector<std::string> pictures;  // the two of compare
 };
 
-// The largest window side the X server takes: it keeps only 16 bits of a coordinate.
-constexpr int largestWindowSide = 32767;
-
 // Reads the arguments into `options`. Returns -1 to go on, or the exit code to end with: 0
 // after a help text, 2 after a one-line error on standard error.
 int parseCommandLine(int argc, char** argv, Options* options);

@@ -31,7 +31,7 @@ int openGame(const Options& options, dusk::Input* input, HeadlessContext* headle
         width = size.width;
         height = size.height;
     }
-    if (width <= 0 || height <= 0 || width > largestWindowSide || height > largestWindowSide) {
+    if (width <= 0 || height <= 0 || width > largestWindowSize || height > largestWindowSize) {
         std::cerr << "dusk_bench: no window size up to 32767x32767 (config.txt missing or bad, "
                   << "and no --size)" << std::endl;
         return 1;
@@ -81,7 +81,6 @@ int openGame(const Options& options, dusk::Input* input, HeadlessContext* headle
 
     dusk::setInput(input);
     createGame(window);
-    glClearColor(0.8f, 0.8f, 0.8f, 0.8f);
     glViewport(0, 0, width, height);
     *game = gameInstance;
     return 0;

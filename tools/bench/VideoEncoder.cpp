@@ -26,11 +26,11 @@ std::string minutes(double seconds) {
     return std::to_string(whole / 60) + (whole % 60 < 10 ? ":0" : ":") + std::to_string(whole % 60);
 }
 
-// As Game::update: pathTime grows in float, and the intro ends once it is above 1.6.
+// As Game::update: pathTime grows in float, and the intro ends once it is past its end.
 int introFrameCount(const Game& game, double frameTime) {
     float pathTime = game.pathTime;
     int frames = 0;
-    for (; static_cast<double>(pathTime) <= 1.6; ++frames) {
+    for (; static_cast<double>(pathTime) <= Game::introEndPathTime; ++frames) {
         pathTime += game.pathSpeed * static_cast<float>(frameTime);
     }
     return frames;
