@@ -29,9 +29,9 @@ void say(const char* line) {
 }
 
 // The keys in the order the poll tests them; several can act in one poll.
-const int polledKeys[] = {GLFW_KEY_ESCAPE, GLFW_KEY_F1,  GLFW_KEY_F2,   GLFW_KEY_F3, GLFW_KEY_F4,
-                          GLFW_KEY_F5,     GLFW_KEY_F6,  GLFW_KEY_F8,   GLFW_KEY_F9, GLFW_KEY_F10,
-                          GLFW_KEY_F11,    GLFW_KEY_F12, GLFW_KEY_SPACE};
+const int polledKeys[] = {GLFW_KEY_ESCAPE, GLFW_KEY_F1,  GLFW_KEY_F2,  GLFW_KEY_F3,   GLFW_KEY_F4,
+                          GLFW_KEY_F5,     GLFW_KEY_F6,  GLFW_KEY_F7,  GLFW_KEY_F8,   GLFW_KEY_F9,
+                          GLFW_KEY_F10,    GLFW_KEY_F11, GLFW_KEY_F12, GLFW_KEY_SPACE};
 
 }  // namespace
 
@@ -41,6 +41,10 @@ void Game::pollDebugKeys() {
         if (keys.isKeyDown(window, key)) {
             actOnKey(key);
         }
+    }
+    if (shaderReloadRequested) {
+        shaderReloadRequested = false;
+        reloadShaders();
     }
 }
 
@@ -84,6 +88,9 @@ void Game::actOnKey(int key) {
         showOverlay(!overlayShown);
         say(overlayShown ? "enable overlay" : "disable overlay");
         break;
+    case GLFW_KEY_F7:
+        reloadShaders();
+        break;
     case GLFW_KEY_F8:
         screenshotRequested = true;
         break;
@@ -122,6 +129,8 @@ void Game::showOverlay(bool shown) {
     }
     if (shown) {
         overlay->restart();
+    } else if (overlay != nullptr) {
+        overlay->showView(dusk::DebugOverlay::finalPicture);
     }
     overlayShown = shown;
     passTimer = shown ? overlay->passTimer : nullptr;

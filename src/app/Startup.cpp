@@ -4,6 +4,7 @@
 #include "app/Console.h"
 #include "app/FrameLoop.h"
 #include "game/Game.h"
+#include "render/GlDebug.h"
 
 #include <fstream>
 
@@ -15,6 +16,9 @@ void setContextHints() {
     glfwWindowHint(GLFW_CONTEXT_VERSION_MAJOR, 3);
     glfwWindowHint(GLFW_CONTEXT_VERSION_MINOR, 3);
     glfwWindowHint(GLFW_OPENGL_PROFILE, GLFW_OPENGL_CORE_PROFILE);
+    if (dusk::glDebugRequested()) {
+        glfwWindowHint(GLFW_OPENGL_DEBUG_CONTEXT, GLFW_TRUE);
+    }
 }
 
 void createGame(GLFWwindow* window) {
@@ -61,6 +65,7 @@ int runDusklorne() {
     // first frame reports only errors of our own.
     while (glGetError() != GL_NO_ERROR) {
     }
+    dusk::startGlDebug();  // before anything is made, so that everything gets its label
 
     createGame(window);
     glViewport(0, 0, windowWidth, windowHeight);

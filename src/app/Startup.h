@@ -13,7 +13,8 @@ extern Game* gameInstance;
 // The largest X window coordinate: larger window sizes are refused.
 constexpr int largestWindowSize = 32767;
 
-// The window hints of every Dusklorne window: a 3.3 core-profile context, nothing else.
+// The window hints of every Dusklorne window: a 3.3 core-profile context, a debug one with
+// DUSK_GL_DEBUG=1.
 void setContextHints();
 
 // Hides the cursor (of a window; null for none), turns on depth testing and culling, builds the

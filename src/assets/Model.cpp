@@ -1,6 +1,7 @@
 #include "assets/Model.h"
 
 #include "assets/Texture.h"
+#include "render/GlDebug.h"
 #include "render/LoadTimers.h"
 
 #include <assimp/Importer.hpp>
@@ -240,6 +241,12 @@ bool Model::load(const std::string& path, const std::string& colorPath,
         uploadStream(buffers[BITANGENT_BUFFER], GL_ARRAY_BUFFER, bitangents);
         describeStream(4, 3);
         loaded = glGetError() == GL_NO_ERROR;
+        const char* const streams[BUFFER_COUNT] = {"indices", "positions", "normals",
+                                                   "uvs",     "tangents",  "bitangents"};
+        for (int i = 0; i < BUFFER_COUNT; ++i) {
+            dusk::labelGlObject(GL_BUFFER, buffers[i], path + " " + streams[i]);
+        }
+        dusk::labelGlObject(GL_VERTEX_ARRAY, vertexArray, path);
     }
     glBindVertexArray(0);
 

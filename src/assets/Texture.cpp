@@ -1,5 +1,6 @@
 #include "assets/Texture.h"
 
+#include "render/GlDebug.h"
 #include "render/LoadTimers.h"
 
 #include <iostream>
@@ -60,6 +61,7 @@ bool Texture::load() {
     glGenerateMipmap(GL_TEXTURE_2D);
     glTexParameterf(target, GL_TEXTURE_MIN_FILTER, 9987.0f);
     glTexParameterf(target, GL_TEXTURE_MAG_FILTER, 9729.0f);
+    dusk::labelGlObject(GL_TEXTURE, name, path);
     glBindTexture(target, 0);
     return true;
 }

@@ -51,6 +51,7 @@ void Game::setInitialValues(GLFWwindow* gameWindow) {
     screenshotRequested = false;
     screenshotWriter = nullptr;
     quitRequested = false;
+    shaderReloadRequested = false;
 }
 
 void Game::buildBallPath() {

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <fstream>
+#include <string>
 #include <vector>
 
 class RenderTarget;
@@ -43,6 +44,8 @@ public:
     void pollDebugKeys();
     // What a debug key does when the poll finds it down; the overlay's controls call it too.
     void actOnKey(int key);
+    // F7: reads, compiles and links the six programs again; replaces them only when all built.
+    void reloadShaders();
 
     void buildBallPath();
     void uploadFrameUniforms();
@@ -112,6 +115,9 @@ public:
     dusk::GpuTimer* passTimer;
     bool screenshotRequested;                  // by F8, read at the end of the frame's picture
     dusk::ScreenshotWriter* screenshotWriter;  // made by the first F8
+    // The overlay's reload button asks in the middle of a frame; the next key poll reloads.
+    bool shaderReloadRequested;
+    std::string shaderReloadFailure;  // the last reload's failure line, empty after a success
 
 private:
     void setInitialValues(GLFWwindow* window);

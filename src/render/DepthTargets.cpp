@@ -1,5 +1,6 @@
 #include "render/DepthTargets.h"
 
+#include "render/GlDebug.h"
 #include "render/RenderTarget.h"
 
 #include <iostream>
@@ -30,6 +31,8 @@ void createShadowFramebuffer(int width, int height, GLuint* framebuffer, GLuint*
     glDrawBuffer(GL_NONE);
     glReadBuffer(GL_NONE);
     reportIfIncomplete();
+    dusk::labelGlObject(GL_FRAMEBUFFER, *framebuffer, "shadow map");
+    dusk::labelGlObject(GL_TEXTURE, *depthTexture, "shadow map");
 }
 
 void createCameraDepthFramebuffer(int width, int height, GLuint* framebuffer, GLuint* colorTexture,
@@ -52,4 +55,7 @@ void createCameraDepthFramebuffer(int width, int height, GLuint* framebuffer, GL
     glDrawBuffer(GL_COLOR_ATTACHMENT5);
     glReadBuffer(GL_COLOR_ATTACHMENT5);  // the default, attachment 0, is missing here
     reportIfIncomplete();
+    dusk::labelGlObject(GL_FRAMEBUFFER, *framebuffer, "camera depth");
+    dusk::labelGlObject(GL_TEXTURE, *colorTexture, "camera depth (eye depth)");
+    dusk::labelGlObject(GL_TEXTURE, *depthTexture, "camera depth (depth buffer)");
 }

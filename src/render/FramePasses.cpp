@@ -4,6 +4,7 @@
 #include "app/RenderSettings.h"
 #include "app/Screenshot.h"
 #include "game/Game.h"
+#include "render/GlDebug.h"
 #include "render/GpuTimer.h"
 #include "render/RenderTarget.h"
 #include "render/ScreenQuad.h"
@@ -20,6 +21,9 @@
 #include <iostream>
 
 bool explosionStarted = false;
+
+const char* const framePassNames[framePassCount] = {"1 shadow map", "2 camera depth", "3 scene",
+                                                    "4 particles", "5 lens flare"};
 
 namespace {
 
@@ -73,6 +77,7 @@ void Game::beginFrame() {
 
 void Game::renderShadowPass() {
     // 3. to 8. Draws the depth of castle, ground and trees seen from the sun into the shadow map.
+    dusk::DebugGroup group(framePassNames[0]);
     stamp(passTimer);
     glBindFramebuffer(GL_FRAMEBUFFER, shadowFramebuffer);
     glViewport(0, 0, width, height);
@@ -93,6 +98,7 @@ void Game::renderShadowPass() {
 
 void Game::renderCameraDepthPass() {
     // 9. to 12. Draws the camera's eye depth of the same objects into the float depth texture.
+    dusk::DebugGroup group(framePassNames[1]);
     glBindFramebuffer(GL_FRAMEBUFFER, depthFramebuffer);
     glViewport(0, 0, width, height);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -111,6 +117,7 @@ void Game::renderCameraDepthPass() {
 void Game::renderScenePass() {
     // 13. to 24. Draws the sky, then the lit and shadowed ground, castle and trees into the
     // scene target.
+    dusk::DebugGroup group(framePassNames[2]);
     glUseProgram(blinnPhongShader->program);
     glm::mat4 biasVP = shadowBias * lightViewProjection();
     glUniform1i(glGetUniformLocation(blinnPhongShader->program, "myTextureSampler"), 0);
@@ -139,6 +146,7 @@ void Game::renderScenePass() {
 void Game::renderParticlePass() {
     // 25. to 32. Blends the nebulae and the glow, or the explosion in its window, into the
     // scene target, softened against the camera depth.
+    dusk::DebugGroup group(framePassNames[3]);
     GLuint program = particleShader->program;
     glUseProgram(program);
     glActiveTexture(GL_TEXTURE1);
@@ -176,6 +184,7 @@ void Game::renderParticlePass() {
 
 void Game::renderFinalPass() {
     // 33. to 35. Draws the scene texture through the lens-flare program onto the window, filled.
+    dusk::DebugGroup group(framePassNames[4]);
     glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -187,6 +196,7 @@ void Game::renderOverlay() {
     // 35b. Draws the F6 overlay onto the window over the final picture, while it is shown;
     // before the end-of-frame settings, which act on the scene texture it leaves bound.
     if (overlayShown) {
+        dusk::DebugGroup group("overlay");
         overlay->draw();
     }
 }

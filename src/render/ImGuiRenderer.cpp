@@ -1,5 +1,9 @@
 #include "render/ImGuiRenderer.h"
 
+#include "render/GlDebug.h"
+#include "render/SavedGlState.h"
+#include "render/ShaderProgram.h"
+
 #include <imgui.h>
 
 #include <glm/gtc/matrix_transform.hpp>
@@ -38,18 +42,6 @@ void main() {
 }
 )";
 
-GLuint compiled(GLenum type, const char* source) {
-    GLuint shader = glCreateShader(type);
-    glShaderSource(shader, 1, &source, nullptr);
-    glCompileShader(shader);
-    GLint ok = GL_FALSE;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (ok != GL_TRUE) {
-        std::cout << "ERROR: overlay shader does not compile" << std::endl;
-    }
-    return shader;
-}
-
 // Grows a buffer's storage to at least `bytes`, doubling, so that it settles after a few
 // frames; glBufferData renews the storage of the same buffer object.
 void reserve(GLenum target, GLsizeiptr bytes, GLsizeiptr* capacity) {
@@ -59,64 +51,6 @@ void reserve(GLenum target, GLsizeiptr bytes, GLsizeiptr* capacity) {
     *capacity = std::max(bytes, *capacity * 2);
     glBufferData(target, *capacity, nullptr, GL_STREAM_DRAW);
 }
-
-// The state draw() changes, as it was.
-struct SavedState {
-    GLint program, vertexArray, arrayBuffer, texture, activeTexture;
-    GLint viewport[4], scissorBox[4];
-    GLint blendSourceRgb, blendDestinationRgb, blendSourceAlpha, blendDestinationAlpha;
-    GLint blendEquationRgb, blendEquationAlpha;
-    GLboolean blend, cullFace, depthTest, scissorTest;
-
-    void save() {
-        glGetIntegerv(GL_CURRENT_PROGRAM, &program);
-        glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &vertexArray);
-        glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &arrayBuffer);
-        glGetIntegerv(GL_ACTIVE_TEXTURE, &activeTexture);
-        glActiveTexture(GL_TEXTURE0);
-        glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture);
-        glGetIntegerv(GL_VIEWPORT, viewport);
-        glGetIntegerv(GL_SCISSOR_BOX, scissorBox);
-        glGetIntegerv(GL_BLEND_SRC_RGB, &blendSourceRgb);
-        glGetIntegerv(GL_BLEND_DST_RGB, &blendDestinationRgb);
-        glGetIntegerv(GL_BLEND_SRC_ALPHA, &blendSourceAlpha);
-        glGetIntegerv(GL_BLEND_DST_ALPHA, &blendDestinationAlpha);
-        glGetIntegerv(GL_BLEND_EQUATION_RGB, &blendEquationRgb);
-        glGetIntegerv(GL_BLEND_EQUATION_ALPHA, &blendEquationAlpha);
-        blend = glIsEnabled(GL_BLEND);
-        cullFace = glIsEnabled(GL_CULL_FACE);
-        depthTest = glIsEnabled(GL_DEPTH_TEST);
-        scissorTest = glIsEnabled(GL_SCISSOR_TEST);
-    }
-
-    static void set(GLenum capability, GLboolean on) {
-        if (on) {
-            glEnable(capability);
-        } else {
-            glDisable(capability);
-        }
-    }
-
-    void restore() const {
-        glUseProgram(static_cast<GLuint>(program));
-        glBindVertexArray(static_cast<GLuint>(vertexArray));
-        glBindBuffer(GL_ARRAY_BUFFER, static_cast<GLuint>(arrayBuffer));
-        glActiveTexture(GL_TEXTURE0);
-        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
-        glActiveTexture(static_cast<GLenum>(activeTexture));
-        glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
-        glScissor(scissorBox[0], scissorBox[1], scissorBox[2], scissorBox[3]);
-        glBlendFuncSeparate(
-            static_cast<GLenum>(blendSourceRgb), static_cast<GLenum>(blendDestinationRgb),
-            static_cast<GLenum>(blendSourceAlpha), static_cast<GLenum>(blendDestinationAlpha));
-        glBlendEquationSeparate(static_cast<GLenum>(blendEquationRgb),
-                                static_cast<GLenum>(blendEquationAlpha));
-        set(GL_BLEND, blend);
-        set(GL_CULL_FACE, cullFace);
-        set(GL_DEPTH_TEST, depthTest);
-        set(GL_SCISSOR_TEST, scissorTest);
-    }
-};
 
 }  // namespace
 
@@ -128,8 +62,8 @@ ImGuiRenderer::ImGuiRenderer() {
     glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &previousArrayBuffer);
 
     program = glCreateProgram();
-    GLuint vertexShader = compiled(GL_VERTEX_SHADER, vertexSource);
-    GLuint fragmentShader = compiled(GL_FRAGMENT_SHADER, fragmentSource);
+    GLuint vertexShader = compiledShader(GL_VERTEX_SHADER, vertexSource);
+    GLuint fragmentShader = compiledShader(GL_FRAGMENT_SHADER, fragmentSource);
     glAttachShader(program, vertexShader);
     glAttachShader(program, fragmentShader);
     glBindAttribLocation(program, 0, "position");
@@ -168,6 +102,11 @@ ImGuiRenderer::ImGuiRenderer() {
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
     io.Fonts->SetTexID(reinterpret_cast<ImTextureID>(static_cast<std::intptr_t>(fontTexture)));
+    labelGlObject(GL_PROGRAM, program, "overlay");
+    labelGlObject(GL_VERTEX_ARRAY, vertexArray, "overlay triangles");
+    labelGlObject(GL_BUFFER, vertexBuffer, "overlay vertices");
+    labelGlObject(GL_BUFFER, indexBuffer, "overlay indices");
+    labelGlObject(GL_TEXTURE, fontTexture, "overlay font");
 
     // Made between frames: the passes expect their bindings where they left them.
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(previousTexture));
@@ -192,7 +131,7 @@ void ImGuiRenderer::draw(const ImDrawData* data) {
     if (framebufferWidth <= 0 || framebufferHeight <= 0 || data->TotalVtxCount == 0) {
         return;
     }
-    SavedState saved;
+    SavedGlState saved;
     saved.save();
 
     glEnable(GL_BLEND);

@@ -1,6 +1,7 @@
 #include "render/RenderTarget.h"
 
 #include "app/Console.h"
+#include "render/GlDebug.h"
 
 #include <cstdlib>
 #include <iostream>
@@ -29,6 +30,9 @@ RenderTarget::RenderTarget(int width, int height)
         std::exit(1);
     }
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    dusk::labelGlObject(GL_FRAMEBUFFER, framebuffer, "scene target");
+    dusk::labelGlObject(GL_TEXTURE, colorTexture, "scene target colour");
+    dusk::labelGlObject(GL_TEXTURE, depthTexture, "scene target depth");
 }
 
 void RenderTarget::createColorTexture(int width, int height) {

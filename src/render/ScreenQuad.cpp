@@ -1,5 +1,6 @@
 #include "render/ScreenQuad.h"
 
+#include "render/GlDebug.h"
 #include "render/ShaderProgram.h"
 
 namespace {
@@ -23,22 +24,28 @@ void describeAttribute(GLuint program, const char* name, GLint components) {
 ScreenQuad::ScreenQuad(ShaderProgram* program, GLuint colorTexture, GLuint depthTexture)
     : program(program), colorTexture(colorTexture), depthTexture(depthTexture), positionBuffer(0),
       uvBuffer(0), vertexArray(0) {
-    glUseProgram(program->program);
-    glUniform1i(glGetUniformLocation(program->program, "transparencyFlag"), 1);
-
     glGenBuffers(1, &positionBuffer);
     glBindBuffer(GL_ARRAY_BUFFER, positionBuffer);
     glBufferData(GL_ARRAY_BUFFER, sizeof(quadPositions), quadPositions, GL_STATIC_DRAW);
     glGenBuffers(1, &uvBuffer);
     glBindBuffer(GL_ARRAY_BUFFER, uvBuffer);
     glBufferData(GL_ARRAY_BUFFER, sizeof(quadUvs), quadUvs, GL_STATIC_DRAW);
-
     glGenVertexArrays(1, &vertexArray);
+    prepareProgram();
+    dusk::labelGlObject(GL_BUFFER, positionBuffer, "screen quad positions");
+    dusk::labelGlObject(GL_BUFFER, uvBuffer, "screen quad texture coordinates");
+    dusk::labelGlObject(GL_VERTEX_ARRAY, vertexArray, "screen quad");
+}
+
+void ScreenQuad::prepareProgram() {
+    glUseProgram(program->program);
+    glUniform1i(glGetUniformLocation(program->program, "transparencyFlag"), 1);
     glBindVertexArray(vertexArray);
     glBindBuffer(GL_ARRAY_BUFFER, positionBuffer);
     describeAttribute(program->program, "position", 3);
     glBindBuffer(GL_ARRAY_BUFFER, uvBuffer);
     describeAttribute(program->program, "uv", 2);
+    glBindVertexArray(0);
 }
 
 void ScreenQuad::draw() {

@@ -10,6 +10,9 @@ public:
     ScreenQuad(ShaderProgram* program, GLuint colorTexture, GLuint depthTexture);
 
     void draw();
+    // What the program is given once: the transparency flag, and where its attributes are in
+    // the vertex array. Again after the program was built anew.
+    void prepareProgram();
 
     ShaderProgram* program;  // not owned: the lens-flare program
     GLuint colorTexture;     // the scene colour texture, shown on the quad

@@ -1,6 +1,7 @@
 #include "scene/ParticleSystem.h"
 
 #include "assets/Texture.h"
+#include "render/GlDebug.h"
 #include "render/ShaderProgram.h"
 #include "scene/Random.h"
 
@@ -59,6 +60,11 @@ ParticleSystem::ParticleSystem(glm::vec3 emitterPosition, int spawnRadius, float
     }
 
     // A missing image has been reported by the loader; the system draws with texture 0.
+    const std::string label = "particles of " + texturePath;
+    dusk::labelGlObject(GL_BUFFER, billboardBuffer, label + ": corners");
+    dusk::labelGlObject(GL_BUFFER, positionSizeBuffer, label + ": centres and sizes");
+    dusk::labelGlObject(GL_BUFFER, uvBuffer, label + ": uvs");
+    dusk::labelGlObject(GL_VERTEX_ARRAY, vertexArray, label);
     texture = new Texture(std::move(texturePath));
     texture->load();
     glBindVertexArray(0);

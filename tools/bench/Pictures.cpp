@@ -2,7 +2,7 @@
 
 #include "assets/Texture.h"
 #include "game/Game.h"
-#include "render/RenderTarget.h"
+#include "render/PassViews.h"
 #include "render/GL.h"
 
 #include <algorithm>
@@ -36,65 +36,38 @@ Magick::Image windowPicture(int width, int height) {
 
 const char* const passTargetKinds[passTargetCount] = {"shadow", "depth", "scene", "alpha"};
 
-namespace {
-
-// Level 0 of a texture in the given format, bottom row first.
-template <typename Texel>
-std::vector<Texel> texels(GLuint texture, GLenum format, GLenum type, size_t count) {
-    std::vector<Texel> values(count);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glGetTexImage(GL_TEXTURE_2D, 0, format, type, values.data());
-    return values;
-}
-
-// Depth as grey, near dark and far light: the square root of the depth stretched over the
-// range the drawn texels take, so that a scene filling a small part of the range, and the near
-// shapes in a deep view, still show; texels nothing was drawn into (NaN) get `background`.
-Magick::Image depthPicture(const Game& game, const std::vector<float>& depths,
-                           const unsigned char* background) {
-    float nearest = INFINITY;
-    float farthest = -INFINITY;
-    for (float depth : depths) {
-        nearest = std::fmin(nearest, depth);
-        farthest = std::fmax(farthest, depth);
-    }
-    std::vector<unsigned char> rgb;
-    for (float depth : depths) {
-        const float grey =
-            255.0f * std::sqrt((depth - nearest) / std::max(farthest - nearest, 1e-6f));
-        for (int c = 0; c < 3; ++c) {
-            rgb.push_back(std::isnan(depth) ? background[c]
-                                            : static_cast<unsigned char>(grey + 0.5f));
-        }
-    }
-    return uprightPicture(game.width, game.height, "RGB", rgb.data());
-}
-
-}  // namespace
-
 std::array<Magick::Image, passTargetCount> readPassTargets(const Game& game) {
-    GLint bound = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    const size_t pixels = static_cast<size_t>(game.width) * game.height;
-    std::vector<float> shadow =
-        texels<float>(game.shadowDepthTexture, GL_DEPTH_COMPONENT, GL_FLOAT, pixels);
-    std::vector<float> depth = texels<float>(game.depthColorTexture, GL_RGBA, GL_FLOAT, 4 * pixels);
-    std::vector<unsigned char> scene = texels<unsigned char>(game.sceneTarget->colorTexture,
-                                                             GL_RGBA, GL_UNSIGNED_BYTE, 4 * pixels);
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
-    // The shadow map's cleared depth 1 is as far as the sun sees: white. The camera-depth pass
-    // clears to alpha 0.8 and draws alpha 1: the particles read texels left clear as nothing
-    // behind them, marked blue here.
-    for (size_t i = 0; i < pixels; ++i) {
-        shadow[i] = shadow[i] < 1.0f ? shadow[i] : NAN;
-        depth[i] = depth[4 * i + 3] > 0.9f ? depth[4 * i] : NAN;
+    // The overlay's own views, drawn into a picture of the window's size. Made at the first
+    // read and kept, like the game's objects, until the process ends.
+    static dusk::PassViews* const views = new dusk::PassViews(game);
+    static GLuint framebuffer = 0;  // over the picture texture below
+    static GLuint picture = 0;      // one view at a time, RGBA
+    GLint bound[3] = {};
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound[0]);
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &bound[1]);
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &bound[2]);
+    if (framebuffer == 0) {
+        glGenTextures(1, &picture);
+        glBindTexture(GL_TEXTURE_2D, picture);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, game.width, game.height, 0, GL_RGBA,
+                     GL_UNSIGNED_BYTE, nullptr);
+        glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound[0]));
+        glGenFramebuffers(1, &framebuffer);
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+        glFramebufferTexture(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, picture, 0);
     }
-    depth.resize(pixels);
-    const unsigned char white[3] = {255, 255, 255};
-    const unsigned char blue[3] = {40, 90, 200};
-    return {depthPicture(game, shadow, white), depthPicture(game, depth, blue),
-            uprightPicture(game.width, game.height, "RGBP", scene.data()),
-            uprightPicture(game.width, game.height, "PPPI", scene.data())};
+    std::array<Magick::Image, passTargetCount> pictures;
+    std::vector<unsigned char> pixels(4 * static_cast<size_t>(game.width) * game.height);
+    for (int kind = 0; kind < passTargetCount; ++kind) {
+        const dusk::PassViews::Output output = {kind, framebuffer, game.width, game.height};
+        views->draw(&output, 1);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+        glReadPixels(0, 0, game.width, game.height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+        pictures[kind] = uprightPicture(game.width, game.height, "RGBP", pixels.data());
+    }
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(bound[1]));
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(bound[2]));
+    return pictures;
 }
 
 bool writePng(Magick::Image picture, const std::string& path) {

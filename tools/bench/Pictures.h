@@ -22,14 +22,15 @@ Magick::Image uprightPicture(int width, int height, const char* map, const void*
 // The colour buffer being drawn (the back buffer, before the swap) of a window of this size.
 Magick::Image windowPicture(int width, int height);
 
-// What the passes of the frame just drawn hand on, read back from the Game's own textures after
-// the frame, in this order: the shadow map, the camera depth, the scene target before the final
-// pass and its alpha (the lens-flare sources). Each picture is written as NAME-<kind>.png.
+// What the passes of the frame just drawn hand on, drawn after the frame from the Game's own
+// textures by the overlay's views (dusk::PassViews), in this order: the shadow map, the camera
+// depth, the scene target before the final pass and its alpha (the lens-flare sources). Each
+// picture is written as NAME-<kind>.png.
 constexpr int passTargetCount = 4;
 extern const char* const passTargetKinds[passTargetCount];  // "shadow", "depth", ...
 
-// Binds each texture on the active unit in turn and binds back what was bound there, so the
-// next frame starts from the same state as without the read-back.
+// Leaves the GL state as it found it, so the next frame starts from the same state as without
+// the read-back.
 std::array<Magick::Image, passTargetCount> readPassTargets(const Game& game);
 
 // Writes a PNG with no time stamps or other varying chunks, so that the same picture always
