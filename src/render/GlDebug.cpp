@@ -61,7 +61,9 @@ void startGlDebug() {
     // thread's, and a message follows what it is about.
     glEnable(GL_DEBUG_OUTPUT_SYNCHRONOUS);
     glDebugMessageCallback(printDebugMessage, nullptr);
-    // The groups' own push and pop notices are ours, not the driver's.
+    // Every message of the driver, the low ones too (off by default); the groups' own push and
+    // pop notices are ours, not the driver's.
+    glDebugMessageControl(GL_DONT_CARE, GL_DONT_CARE, GL_DONT_CARE, 0, nullptr, GL_TRUE);
     glDebugMessageControl(GL_DEBUG_SOURCE_APPLICATION, GL_DONT_CARE, GL_DONT_CARE, 0, nullptr,
                           GL_FALSE);
 }
