@@ -56,9 +56,9 @@ TEST(OverlayScreenshotE2ETest, OverlayShowsControlsActAndF8SavesTheWindowsPictur
         30.0));
     EXPECT_FALSE(x11::cursorIsInvisible());
 
-    // The wireframe box, the first control under the GPU times; mouse look leaves the pointer.
+    // The wireframe box, the first control under the pass pictures; mouse look leaves the pointer.
     const size_t seen = demo.output().size();
-    outputOf("xdotool mousemove --window " + window + " --sync 17 221 click 1");
+    outputOf("xdotool mousemove --window " + window + " --sync 17 335 click 1");
     EXPECT_TRUE(waitUntil(
         [&] { return demo.output().find("enable wireframe mode\n", seen) != std::string::npos; },
         30.0))
