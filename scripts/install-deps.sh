@@ -15,6 +15,8 @@ packages=(
     libgl1-mesa-dri xvfb xauth xdotool x11-utils imagemagick faketime
     # the intro as a video (H.264 through libx264), and its tests: script gives a terminal
     ffmpeg bsdutils
+    # frame debugging with DUSK_GL_DEBUG=1, and its test: traces of the real binary
+    apitrace apitrace-tracers
 )
 
 missing=()
