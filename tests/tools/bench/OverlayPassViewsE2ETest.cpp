@@ -22,11 +22,25 @@ double differingShare(const Picture& a, const Picture& b, int left, int top) {
 
 class OverlayPassViewsE2ETest : public testing::Test {
 protected:
-    // Acts with xdotool on the window until the output has grown by `text`.
+    // Acts with xdotool on the window until the output has grown by `text`, then lets two
+    // frames pass: the overlay takes a press as a click only when the frame before saw the
+    // button up.
     bool act(const std::string& xdotool, const std::string& text) {
         const size_t seen = demo.output().size();
         outputOf("xdotool " + xdotool);
-        return waitUntil([&] { return demo.output().find(text, seen) != std::string::npos; }, 30.0);
+        const bool acted =
+            waitUntil([&] { return demo.output().find(text, seen) != std::string::npos; }, 30.0);
+        Picture last = x11::windowPicture(window, dir.file("frame.png"));
+        for (int frame = 0; frame < 2; ++frame) {
+            waitUntil(
+                [&] {
+                    Picture next = x11::windowPicture(window, dir.file("frame.png"));
+                    std::swap(next, last);
+                    return next.rgb != last.rgb;
+                },
+                30.0);
+        }
+        return acted;
     }
     void click(int x, int y) {
         outputOf("xdotool mousemove --window " + window + " --sync " + std::to_string(x) + " " +
