@@ -152,13 +152,19 @@ void DebugOverlay::draw() {
     io.DeltaTime = timing && frameSeconds > 0.0 ? static_cast<float>(frameSeconds) : 1.0f / 60.0f;
     timing = true;
 
-    // The pass pictures of this frame, and the chosen one over the whole window.
+    // The chosen view over the whole window, and the pass pictures unless the overlay is folded.
     PassViews::Output outputs[PassViews::count + 1];
-    for (int kind = 0; kind < PassViews::count; ++kind) {
-        outputs[kind] = {kind, thumbnailFramebuffers[kind], thumbnailWidth, thumbnailHeight};
+    int outputCount = 0;
+    if (shownView != finalPicture) {
+        outputs[outputCount++] = {shownView, 0, game->width, game->height};
     }
-    outputs[PassViews::count] = {shownView, 0, game->width, game->height};
-    views->draw(outputs, shownView == finalPicture ? PassViews::count : PassViews::count + 1);
+    for (int kind = 0; kind < PassViews::count && !folded; ++kind) {
+        outputs[outputCount++] = {kind, thumbnailFramebuffers[kind], thumbnailWidth,
+                                  thumbnailHeight};
+    }
+    if (outputCount > 0) {
+        views->draw(outputs, outputCount);
+    }
 
     ImGui::NewFrame();
     drawWindow(clock);
