@@ -15,6 +15,9 @@ packages=(
     libgl1-mesa-dri xvfb xauth xdotool x11-utils imagemagick faketime
     # the intro as a video (H.264 through libx264), and its tests: script gives a terminal
     ffmpeg bsdutils
+    # the Debian package: its dependencies found by dpkg-shlibdeps (CPack finds the program
+    # with file), and its check
+    dpkg-dev file lintian
 )
 
 missing=()
