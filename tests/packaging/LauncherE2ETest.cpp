@@ -28,11 +28,16 @@ Start start(const std::string& launcher, const std::string& folder, const std::s
     if (window.empty()) {
         result.exitCode = demo.waitForExit(30.0);
     } else {
-        result.drawn = waitUntil(
+        waitUntil(
             [&] {
+                if (!demo.running()) {
+                    return true;
+                }
                 result.window = x11::windowPicture(window, logs + "/" + name + ".png");
-                return std::adjacent_find(result.window.rgb.begin(), result.window.rgb.end(),
-                                          std::not_equal_to<>()) != result.window.rgb.end();
+                result.drawn =
+                    std::adjacent_find(result.window.rgb.begin(), result.window.rgb.end(),
+                                       std::not_equal_to<>()) != result.window.rgb.end();
+                return result.drawn;
             },
             60.0);
         result.exitCode = x11::endWithEscape(window, demo);

@@ -193,7 +193,8 @@ bool cursorIsInvisible() {
 }
 
 Picture windowPicture(const std::string& windowId, const std::string& path) {
-    outputOf("import -window " + windowId + " " + path + " 2>/dev/null");
+    // import waits for a click when the window has gone meanwhile: bounded, it fails instead.
+    outputOf("timeout 30 import -window " + windowId + " " + path + " 2>/dev/null");
     return readPicture(path);
 }
 
