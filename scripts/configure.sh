@@ -9,7 +9,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 case ${2:-} in
 release) options=(-DCMAKE_BUILD_TYPE=Release -DDUSK_SANITIZE=OFF -DDUSK_BUILD_TESTS=ON
-                  "-DDUSK_TEST_PROGRAMS=logic;gl;e2e;smoke;tools;image") ;;
+                  "-DDUSK_TEST_PROGRAMS=logic;gl;e2e;smoke;tools;image;package") ;;
 sanitize) options=(-DCMAKE_BUILD_TYPE=Debug -DDUSK_SANITIZE=ON -DDUSK_BUILD_TESTS=ON
                    "-DDUSK_TEST_PROGRAMS=logic;gl;smoke") ;;
 demo) options=(-DCMAKE_BUILD_TYPE=Release -DDUSK_SANITIZE=OFF) ;;

@@ -17,6 +17,9 @@ packages=(
     ffmpeg bsdutils
     # frame debugging with DUSK_GL_DEBUG=1, and its test: traces of the real binary
     apitrace apitrace-tracers
+    # the Debian package: its dependencies found by dpkg-shlibdeps (CPack finds the program
+    # with file), and its check
+    dpkg-dev file lintian
 )
 
 missing=()

@@ -4,7 +4,8 @@
 # Starts its own virtual display and says how long each build and each test run took. Both
 # builds are configured with every option the tests need, whatever configured them before; a run
 # in which no test matches the label, or in which no test runs, fails.
-# Usage: scripts/run-tests.sh [ctest label expression: logic | gl | e2e | smoke | tools | image]
+# Usage: scripts/run-tests.sh [ctest label expression: logic | gl | e2e | smoke | tools | image |
+#                             package]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"

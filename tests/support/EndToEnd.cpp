@@ -85,16 +85,23 @@ RunDirectory::RunDirectory(const std::string& name, const std::string& config)
     writeFile(file("config.txt"), config);
 }
 
+// The sanitizer runtime wants to be the first library; the preloaded clock comes first.
+static const char* const fastClockCommand =
+    "env ASAN_OPTIONS=\"$ASAN_OPTIONS:verify_asan_link_order=0\" LD_PRELOAD=" DUSK_FAKETIME_LIBRARY
+    " FAKETIME='+0 x10' ";
+
 DemoProcess::DemoProcess(const RunDirectory& dir, bool fastClock)
-    : outputPath_(dir.file("stdout.txt")) {
-    // The sanitizer runtime wants to be the first library; the preloaded clock comes first.
-    const std::string clock = "env ASAN_OPTIONS=\"$ASAN_OPTIONS:verify_asan_link_order=0\" "
-                              "LD_PRELOAD=" DUSK_FAKETIME_LIBRARY " FAKETIME='+0 x10' ";
-    const std::string command = "cd '" + dir.path() + "' && exec " + (fastClock ? clock : "") +
-                                DUSK_BINARY " >stdout.txt </dev/null";
+    : DemoProcess(dir.path(), std::string(fastClock ? fastClockCommand : "") + DUSK_BINARY,
+                  dir.file("stdout.txt")) {}
+
+DemoProcess::DemoProcess(const std::string& folder, const std::string& command,
+                         const std::string& outputPath)
+    : outputPath_(outputPath) {
+    const std::string line =
+        "cd '" + folder + "' && exec " + command + " >'" + outputPath + "' </dev/null";
     pid_ = fork();
     if (pid_ == 0) {
-        execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+        execl("/bin/sh", "sh", "-c", line.c_str(), static_cast<char*>(nullptr));
         _exit(127);
     }
 }
@@ -186,7 +193,8 @@ bool cursorIsInvisible() {
 }
 
 Picture windowPicture(const std::string& windowId, const std::string& path) {
-    outputOf("import -window " + windowId + " " + path + " 2>/dev/null");
+    // import waits for a click when the window has gone meanwhile: bounded, it fails instead.
+    outputOf("timeout 30 import -window " + windowId + " " + path + " 2>/dev/null");
     return readPicture(path);
 }
 

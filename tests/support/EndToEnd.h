@@ -46,6 +46,9 @@ private:
 class DemoProcess {
 public:
     explicit DemoProcess(const RunDirectory& dir, bool fastClock = false);
+    // Any command that starts the demo, run in `folder` with its standard output in `outputPath`.
+    DemoProcess(const std::string& folder, const std::string& command,
+                const std::string& outputPath);
     ~DemoProcess();  // kills the process if it still runs
 
     bool running();
