@@ -96,25 +96,4 @@ TEST(OverlayScreenshotE2ETest, OverlayShowsControlsActAndF8SavesTheWindowsPictur
     EXPECT_EQ(reported, std::distance(files, {})) << last;
 }
 
-// A screenshot that cannot be written, here because a file takes the folder's name, is one
-// line; nothing is reported as saved and the demo goes on.
-TEST(OverlayScreenshotE2ETest, UnwritableFolderGivesTheFailureLineAndTheDemoGoesOn) {
-    RunDirectory dir("screenshot-unwritable", "320 240\n");
-    writeFile(dir.file("screenshots"), "not a folder\n");
-    DemoProcess demo(dir);
-    const std::string window = x11::waitForWindow(60.0);
-    ASSERT_FALSE(window.empty()) << demo.output();
-    outputOf("xdotool windowfocus --sync " + window);
-
-    ASSERT_TRUE(press(window, demo, "F8", "screenshot ")) << demo.output();
-    ASSERT_TRUE(press(window, demo, "F3", "enable wireframe mode\n")) << demo.output();
-    const std::string output = demo.output();
-    EXPECT_TRUE(std::regex_search(
-        output, std::regex("\nscreenshot failed: screenshots/dusklorne-[0-9-]+\\.png: [^\n]+\n")))
-        << output;
-    EXPECT_EQ(output.find("screenshot saved"), std::string::npos);
-    EXPECT_EQ(readFile(dir.file("screenshots")), "not a folder\n");
-    EXPECT_EQ(x11::endWithEscape(window, demo), 0);
-}
-
 }  // namespace
