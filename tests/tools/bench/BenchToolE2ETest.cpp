@@ -67,7 +67,6 @@ TEST_F(BenchToolE2ETest, FailuresGiveOneErrorLineNamingWhatFailed) {
         // The X server keeps 16 bits of a size, a pbuffer has a limit of its own.
         {{"bench", "--size", "99999x99999"}, 2, "--size"},
         {{"bench", "--run-dir", dir.path(), "--headless", "--size", "32000x16"}, 2, "pbuffer"},
-        {{"bench", "--run-dir", dir.path(), "--headless", "--device", "9"}, 2, "device 0"},
         {{"bench", "--timer", "cpu"}, 2, "--timer"},
         {{"bench", "--floor", "--timer", "gpu"}, 2, "--timer gpu"},
         {{"bench", "--frames", "2", "--csv", "/dev/full"}, 1, "'/dev/full'"},
@@ -273,16 +272,29 @@ TEST_F(BenchToolE2ETest, BenchAndGpuTimerReportEveryFrameAndLeaveTheFramesAsThey
     }
 }
 
-// The devices command lists the software device here; with no EGL device at all, the list and
-// a headless run end with one line and exit code 1.
+// The devices command lists the software device here, numbered from 0; a device from the
+// number of devices on is refused with exit code 2 before anything is drawn. With no EGL device
+// at all, the list and a headless run end with one line and exit code 1.
 TEST_F(BenchToolE2ETest, DevicesListTheSoftwareDeviceAndNoDeviceIsOneLine) {
     ToolResult listed = runTool({"devices"}, dir.file("devices"));
     EXPECT_EQ(listed.exitCode, 0) << listed.err;
+    const std::vector<std::string> lines = linesOf(listed.out);
     int software = 0;
-    for (const std::string& line : linesOf(listed.out)) {
-        software += line.find(": llvmpipe") != none && line.find(", software") != none;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        EXPECT_EQ(lines[i].rfind(std::to_string(i) + ": ", 0), 0u) << listed.out;
+        software += lines[i].find(": llvmpipe") != none && lines[i].find(", software") != none;
     }
     EXPECT_EQ(software, 1) << listed.out;
+    for (size_t device : {lines.size(), lines.size() + 1, lines.size() + 100}) {
+        ToolResult result = run({"bench", "--headless", "--device", std::to_string(device),
+                                 "--frames", "1", "--csv", dir.file("refused.csv")},
+                                "refused");
+        EXPECT_EQ(result.exitCode, 2) << device;
+        EXPECT_TRUE(linesOf(result.err).size() == 1 &&
+                    result.err.find("--device " + std::to_string(device) + ": there ") != none)
+            << result.err;
+        EXPECT_FALSE(fs::exists(dir.file("refused.csv")));
+    }
     for (const std::vector<std::string>& arguments :
          {std::vector<std::string>{"devices"},
           {"capture", "--headless", "--run-dir", dir.path(), "--at-frame", "1", "--out",
