@@ -38,7 +38,7 @@ protected:
                 writer.reportFinished();
                 return !out.str().empty();
             },
-            60.0);
+            60.0, "the screenshot's line");
         std::cout.rdbuf(console);
         return out.str();
     }

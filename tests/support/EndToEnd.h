@@ -9,8 +9,9 @@
 
 namespace dusk::test {
 
-// Asks `done` every 20 ms until it says yes or the seconds are up; returns its last answer.
-bool waitUntil(const std::function<bool()>& done, double seconds);
+// Asks `done` every 20 ms until it says yes or the seconds are up; returns its last answer. When
+// the time is up it prints what it waited for, `what`, so that a failure says where it stopped.
+bool waitUntil(const std::function<bool()>& done, double seconds, const std::string& what);
 // A shell command's standard output.
 std::string outputOf(const std::string& command);
 
@@ -68,11 +69,13 @@ namespace x11 {
 std::string waitForWindow(double seconds);
 // Holds the key (an X keysym name such as "F3" or "Escape") down on the window until `done`
 // says so or the seconds are up; true if it did. The demo reads keys at most ten times a
-// second, between frames, so a press is held until its effect shows.
+// second of its clock, between frames (at every frame when its clock is sped up), so a press is
+// held until its effect shows, and a key still down at the next reading acts again.
 bool holdKeyUntil(const std::string& windowId, const std::string& key,
-                  const std::function<bool()>& done, double seconds);
+                  const std::function<bool()>& done, double seconds, const std::string& what);
 // Holds ESC until the demo has gone; returns its exit code.
 int endWithEscape(const std::string& windowId, DemoProcess& demo);
+// Puts the pointer there and returns once the X server has; the demo may move it on at once.
 void moveMouse(int x, int y);
 bool pointerIsAt(int x, int y);
 // What a window manager's close button sends: WM_DELETE_WINDOW.
