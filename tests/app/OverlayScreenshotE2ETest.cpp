@@ -41,13 +41,14 @@ bool switchOverlay(const std::string& window, DemoProcess& demo, const std::stri
     return x11::holdKeyUntil(
         window, "F1",
         [&] {
-            x11::holdKeyUntil(window, "F6", lastIsLine, 30.0, "the line " + line);
+            x11::holdKeyUntil(window, "F6", lastIsLine, 30.0,
+                              "the line " + line.substr(0, line.size() - 1));
             const size_t released = demo.output().size();
             waitUntil([&] { return readingsAfter(released) >= 3; }, 60.0,
                       "three readings of the keys after F6 went up");
             return lastIsLine();
         },
-        180.0, "the overlay to stay as in " + line);
+        180.0, "the overlay to stay as in " + line.substr(0, line.size() - 1));
 }
 
 // The share of the window's top-left 300 x 200 pixels that the overlay's window covers: its
