@@ -63,21 +63,17 @@ Picture readPicture(const std::string& path) {
     return picture;
 }
 
-double changedShare(const Picture& a, const Picture& b, int tolerance, int width, int height) {
+double changedShare(const Picture& a, const Picture& b, int tolerance) {
     if (a.rgb.empty() || a.width != b.width || a.height != b.height) {
         return 1.0;
     }
-    width = std::min(width, a.width);
-    height = std::min(height, a.height);
     size_t changed = 0;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const unsigned char *p = a.at(x, y), *q = b.at(x, y);
-            changed +=
-                std::abs(p[0] - q[0]) + std::abs(p[1] - q[1]) + std::abs(p[2] - q[2]) > tolerance;
-        }
+    for (size_t i = 0; i + 2 < a.rgb.size(); i += 3) {
+        const unsigned char *p = &a.rgb[i], *q = &b.rgb[i];
+        changed +=
+            std::abs(p[0] - q[0]) + std::abs(p[1] - q[1]) + std::abs(p[2] - q[2]) > tolerance;
     }
-    return double(changed) / double(width * height);
+    return double(changed) / double(a.width * a.height);
 }
 
 RunDirectory::RunDirectory(const std::string& name, const std::string& config)

@@ -24,10 +24,9 @@ struct Picture {
 };
 // The picture in the file; empty when the file is missing or not a picture.
 Picture readPicture(const std::string& path);
-// The share of pixels in the top-left `width` x `height` (or all) whose colour moved by more than
-// `tolerance` in sum over the channels; 1 for pictures of different sizes or none.
-double changedShare(const Picture& a, const Picture& b, int tolerance, int width = 1 << 20,
-                    int height = 1 << 20);
+// The share of pixels whose colour moved by more than `tolerance` in sum over the channels; 1
+// for pictures of different sizes or none.
+double changedShare(const Picture& a, const Picture& b, int tolerance);
 
 // A fresh run directory under the test output folder: config.txt and links to the shaders,
 // models and images of the build's run directory.
