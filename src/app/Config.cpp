@@ -20,6 +20,13 @@ int parseLeadingInt(const char* text) {
 }
 
 WindowSize readWindowSize(std::istream& config) {
+    // A Windows editor may begin the file with a UTF-8 byte-order mark: no part of the width.
+    for (int byte : {0xEF, 0xBB, 0xBF}) {
+        if (config.peek() != byte) {
+            break;
+        }
+        config.get();
+    }
     std::string widthToken;
     std::string heightToken;
     config >> widthToken;

@@ -1,7 +1,11 @@
+#include "app/DebugOverlay.h"
 #include "app/RenderSettings.h"
 #include "game/Game.h"
 #include "scene/Camera.h"
 #include "support/TestScene.h"
+
+#include <algorithm>
+#include <chrono>
 
 namespace {
 
@@ -73,6 +77,30 @@ TEST_F(DebugKeysGLTest, SpaceRecordsTheCameraAsPathDataUntilEscape) {
     EXPECT_TRUE(glfwWindowShouldClose(window));
     EXPECT_EQ(poll({GLFW_KEY_SPACE}), "");
     EXPECT_EQ(recording(), recorded);
+}
+
+// F6 twice gives the pointer back to mouse look at the window's centre, so the view does not
+// jump; the time before the overlay first shows and the time it was hidden are no frame of its
+// graph or median (each pause is made a thousand seconds long).
+TEST_F(DebugKeysGLTest, OverlayPausesCountNoFrameAndHidingCentresThePointer) {
+    using namespace std::chrono_literals;
+    for (int pause = 0; pause < 2; ++pause) {  // before the first F6, then while hidden
+        EXPECT_EQ(poll({GLFW_KEY_F6}), "enable overlay\n");
+        game->overlay->lastFrame -= 1000s;
+        game->render();
+        game->render();
+        dusk::FrameTimeHistory& history = game->overlay->history;
+        EXPECT_LT(*std::max_element(history.graph.begin(), history.graph.end()), 100e3f);
+        const std::chrono::duration<double> clock =
+            std::chrono::steady_clock::now() - game->overlay->start;
+        EXPECT_LT(history.medianOfLastSecond(clock.count()), 100.0);
+
+        keys.cursorX = 3.0;  // left on the overlay
+        keys.cursorY = 200.0;
+        EXPECT_EQ(poll({GLFW_KEY_F6}), "disable overlay\n");
+        EXPECT_TRUE(keys.cursorX == 160.0 && keys.cursorY == 120.0)
+            << keys.cursorX << ", " << keys.cursorY;
+    }
 }
 
 }  // namespace

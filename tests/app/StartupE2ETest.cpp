@@ -78,7 +78,7 @@ TEST(StartupE2ETest, ShowsTheSceneInItsWindowAndEndsWithTheCloseButton) {
             picture = x11::windowPicture(window, dir.file("window.png"));
             return showsAScene(picture);
         },
-        60.0))
+        60.0, "the scene in the window"))
         << "see " << dir.file("window.png");
     EXPECT_EQ(picture.width, 640);
     EXPECT_EQ(picture.height, 480);
@@ -86,7 +86,7 @@ TEST(StartupE2ETest, ShowsTheSceneInItsWindowAndEndsWithTheCloseButton) {
     // In from beside the window (that the check tells a shown cursor, the overlay test shows).
     x11::moveMouse(1700, 1000);
     x11::moveMouse(320, 240);
-    EXPECT_TRUE(waitUntil(x11::cursorIsInvisible, 5.0));
+    EXPECT_TRUE(waitUntil(x11::cursorIsInvisible, 5.0, "the cursor to be hidden"));
 
     EXPECT_EQ(readFile(dir.file("camData.txt")), "");
     x11::closeWindow(window);

@@ -32,7 +32,7 @@ TEST(MissingAssetsE2ETest, EachMissingFileIsReportedAndTheFramesGoOn) {
                 auto lines = linesOf(readFile(dir.file("camData.txt")));
                 return lines.size() > 1 && lines.front() != lines.back();
             },
-            120.0));
+            120.0, "two different camera positions in camData.txt"));
         EXPECT_EQ(x11::endWithEscape(window, demo), 0);
         const std::string output = "\n" + demo.output();
         for (const std::string& file : files) {

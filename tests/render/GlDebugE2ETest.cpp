@@ -35,7 +35,7 @@ Trace traced(const std::string& name, bool debug) {
     EXPECT_FALSE(window.empty()) << demo.output();
     EXPECT_TRUE(x11::holdKeyUntil(
         window, "F6", [&] { return demo.output().find("enable overlay\n") != std::string::npos; },
-        60.0));
+        60.0, "the overlay's line"));
     EXPECT_EQ(x11::endWithEscape(window, demo), 0);
 
     Trace trace;

@@ -50,7 +50,8 @@ TEST_F(GpuTimerGLTest, AFrameWithoutAllItsStampsIsLeftOutAndPollingReportsTheNex
     glFlush();
     std::int64_t id = -1;
     double seconds[2];
-    EXPECT_TRUE(dusk::test::waitUntil([&] { return timer.takeFinished(&id, seconds); }, 10.0));
+    EXPECT_TRUE(dusk::test::waitUntil([&] { return timer.takeFinished(&id, seconds); }, 10.0,
+                                      "the frame's timings"));
     EXPECT_EQ(id, 100);
     EXPECT_FALSE(timer.takeFinished(&id, seconds, true));
 }

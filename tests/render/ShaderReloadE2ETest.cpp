@@ -28,7 +28,7 @@ bool reload(const std::string& window, DemoProcess& demo, const std::regex& line
             const std::string output = demo.output();
             return std::regex_search(output.begin() + seen, output.end(), line);
         },
-        30.0);
+        30.0, "F7's line");
 }
 
 // The real binary with a shader file of its run directory changed while it runs: broken by a
@@ -45,7 +45,8 @@ TEST(ShaderReloadE2ETest, F7ShowsAChangedShaderAndABrokenOneChangesNothing) {
     ASSERT_FALSE(window.empty()) << demo.output();
     // The window shows before the programs are built; the trees come after them.
     ASSERT_TRUE(waitUntil(
-        [&] { return demo.output().find("Loading Model: Tree 3\n") != std::string::npos; }, 60.0));
+        [&] { return demo.output().find("Loading Model: Tree 3\n") != std::string::npos; }, 60.0,
+        "the trees' loader line"));
 
     writeFile(sky, original + "\nnot GLSL\n");
     ASSERT_TRUE(reload(window, demo,
@@ -60,14 +61,15 @@ TEST(ShaderReloadE2ETest, F7ShowsAChangedShaderAndABrokenOneChangesNothing) {
             later = x11::windowPicture(window, dir.file("broken-2.png"));
             return changedShare(first, later, 30) > 0.01;
         },
-        30.0));
+        30.0, "the intro to go on with the old programs"));
     EXPECT_EQ(greenShare(later), 0.0);
 
     writeFile(sky, "#version 330 core\nout vec4 fragColor;\n"
                    "void main() { fragColor = vec4(0.0, 1.0, 0.0, 0.0); }\n");
     ASSERT_TRUE(reload(window, demo, std::regex("\nreloaded shaders\n"))) << demo.output();
     EXPECT_TRUE(waitUntil(
-        [&] { return greenShare(x11::windowPicture(window, dir.file("green.png"))) > 0.1; }, 30.0));
+        [&] { return greenShare(x11::windowPicture(window, dir.file("green.png"))) > 0.1; }, 30.0,
+        "the green sky"));
     EXPECT_EQ(x11::endWithEscape(window, demo), 0);
     EXPECT_EQ(demo.output().find("ERROR"), std::string::npos) << demo.output();
 }

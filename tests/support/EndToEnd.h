@@ -9,8 +9,9 @@
 
 namespace dusk::test {
 
-// Asks `done` every 20 ms until it says yes or the seconds are up; returns its last answer.
-bool waitUntil(const std::function<bool()>& done, double seconds);
+// Asks `done` every 20 ms until it says yes or the seconds are up; returns its last answer. When
+// the time is up it prints what it waited for, `what`, so that a failure says where it stopped.
+bool waitUntil(const std::function<bool()>& done, double seconds, const std::string& what);
 // A shell command's standard output.
 std::string outputOf(const std::string& command);
 
@@ -23,10 +24,9 @@ struct Picture {
 };
 // The picture in the file; empty when the file is missing or not a picture.
 Picture readPicture(const std::string& path);
-// The share of pixels in the top-left `width` x `height` (or all) whose colour moved by more than
-// `tolerance` in sum over the channels; 1 for pictures of different sizes or none.
-double changedShare(const Picture& a, const Picture& b, int tolerance, int width = 1 << 20,
-                    int height = 1 << 20);
+// The share of pixels whose colour moved by more than `tolerance` in sum over the channels; 1
+// for pictures of different sizes or none.
+double changedShare(const Picture& a, const Picture& b, int tolerance);
 
 // A fresh run directory under the test output folder: config.txt and links to the shaders,
 // models and images of the build's run directory.
@@ -71,11 +71,13 @@ namespace x11 {
 std::string waitForWindow(double seconds);
 // Holds the key (an X keysym name such as "F3" or "Escape") down on the window until `done`
 // says so or the seconds are up; true if it did. The demo reads keys at most ten times a
-// second, between frames, so a press is held until its effect shows.
+// second of its clock, between frames (at every frame when its clock is sped up), so a press is
+// held until its effect shows, and a key still down at the next reading acts again.
 bool holdKeyUntil(const std::string& windowId, const std::string& key,
-                  const std::function<bool()>& done, double seconds);
+                  const std::function<bool()>& done, double seconds, const std::string& what);
 // Holds ESC until the demo has gone; returns its exit code.
 int endWithEscape(const std::string& windowId, DemoProcess& demo);
+// Puts the pointer there and returns once the X server has; the demo may move it on at once.
 void moveMouse(int x, int y);
 bool pointerIsAt(int x, int y);
 // What a window manager's close button sends: WM_DELETE_WINDOW.

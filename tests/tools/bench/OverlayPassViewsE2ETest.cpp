@@ -29,7 +29,8 @@ protected:
         const size_t seen = demo.output().size();
         outputOf("xdotool " + xdotool);
         const bool acted =
-            waitUntil([&] { return demo.output().find(text, seen) != std::string::npos; }, 30.0);
+            waitUntil([&] { return demo.output().find(text, seen) != std::string::npos; }, 30.0,
+                      "a line with \"" + text.substr(0, text.size() - 1) + "\"");
         Picture last = x11::windowPicture(window, dir.file("frame.png"));
         for (int frame = 0; frame < 2; ++frame) {
             waitUntil(
@@ -38,7 +39,7 @@ protected:
                     std::swap(next, last);
                     return next.rgb != last.rgb;
                 },
-                30.0);
+                30.0, "a frame drawn");
         }
         return acted;
     }
@@ -59,8 +60,9 @@ protected:
         };
         for (int hold = 0; hold < 5; ++hold) {
             x11::holdKeyUntil(
-                window, "F6", [&] { return last() == line; }, 30.0);
-            if (!waitUntil([&] { return last() != line; }, 1.0)) {
+                window, "F6", [&] { return last() == line; }, 30.0, "the line " + line);
+            if (!waitUntil([&] { return last() != line; }, 1.0,
+                           "a second switch (none is right)")) {
                 return true;
             }
         }
@@ -95,14 +97,14 @@ TEST_F(OverlayPassViewsE2ETest, ClickedPassPicturesFillTheWindowUntilClickedAgai
             return differingShare(x11::windowPicture(window, dir.file("shadow.png")), shadow, 360,
                                   0) == 0.0;
         },
-        30.0));
+        30.0, "the shadow map over the window"));
     click(6, 9);  // the title line's arrow
     EXPECT_TRUE(waitUntil(
         [&] {
             return differingShare(x11::windowPicture(window, dir.file("folded.png")), shadow, 0,
                                   24) == 0.0;
         },
-        30.0));
+        30.0, "the folded overlay over the shadow map"));
     // The arrow again, too far from the first click for a double click; a click on a picture
     // in the same frame would leave the overlay folded.
     click(14, 9);
@@ -111,7 +113,7 @@ TEST_F(OverlayPassViewsE2ETest, ClickedPassPicturesFillTheWindowUntilClickedAgai
             return differingShare(x11::windowPicture(window, dir.file("open.png")), shadow, 0, 24) >
                    0.1;
         },
-        30.0));
+        30.0, "the overlay open again"));
     EXPECT_TRUE(
         act("mousemove --window " + window + " --sync 45 272 click 1", "view: final picture\n"));
     EXPECT_TRUE(
@@ -125,7 +127,7 @@ TEST_F(OverlayPassViewsE2ETest, ClickedPassPicturesFillTheWindowUntilClickedAgai
             const unsigned char* button = picture.rgb.empty() ? nullptr : picture.at(125, 450);
             return button != nullptr && button[2] > button[0] + 40 && button[1] > button[0] + 20;
         },
-        30.0));
+        30.0, "the reload button scrolled into the window"));
     EXPECT_TRUE(
         act("mousemove --window " + window + " --sync 70 456 click 1", "reloaded shaders\n"))
         << demo.output();

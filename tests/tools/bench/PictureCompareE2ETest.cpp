@@ -17,8 +17,8 @@ void writePicture(const Picture& picture, const std::string& path) {
         .write(path);
 }
 
-// A 40 x 30 picture against itself changed: the default tolerance is 16 levels in a channel and
-// a pass allows 2 % of the pixels (24 of 1200) to differ by more.
+// A 40 x 30 picture against itself changed: the default tolerance is 16 levels in any one
+// channel and a pass allows 2 % of the pixels (24 of 1200) to differ by more.
 TEST(PictureCompareE2ETest, TheShareOfDifferingPixelsDecidesAndTheSheetMarksThem) {
     const std::string dir = freshFolder("picture-compare");
     Picture base{40, 30, std::vector<unsigned char>(3 * 40 * 30)};
@@ -26,18 +26,24 @@ TEST(PictureCompareE2ETest, TheShareOfDifferingPixelsDecidesAndTheSheetMarksThem
         base.rgb[i] = static_cast<unsigned char>(60 + i % 131);
     }
     writePicture(base, dir + "/a.png");
-    // Changes the first `pixels` pixels' green channel by `levels`.
-    auto changed = [&](int pixels, int levels) {
+    // Changes the first `pixels` pixels' `channel` (0 red, 1 green, 2 blue) by `levels`.
+    auto changed = [&](int pixels, int channel, int levels) {
         Picture picture = base;
         for (int i = 0; i < pixels; ++i) {
-            picture.rgb[3 * i + 1] = static_cast<unsigned char>(picture.rgb[3 * i + 1] + levels);
+            unsigned char& value = picture.rgb[3 * i + channel];
+            value = static_cast<unsigned char>(value + levels);
         }
         return picture;
     };
     const std::tuple<const char*, Picture, int, const char*> cases[] = {
-        {"within", changed(1200, 16), 0, "compare: 0.000 % "},
-        {"few", changed(24, 17), 0, "compare: 2.000 % "},
-        {"many", changed(25, -40), 1, "compare: 2.083 % "},
+        {"red-16", changed(1200, 0, 16), 0, "compare: 0.000 % "},
+        {"red-17", changed(1200, 0, -17), 1, "compare: 100.000 % "},
+        {"green-16", changed(1200, 1, -16), 0, "compare: 0.000 % "},
+        {"green-17", changed(1200, 1, 17), 1, "compare: 100.000 % "},
+        {"blue-16", changed(1200, 2, 16), 0, "compare: 0.000 % "},
+        {"blue-17", changed(1200, 2, 17), 1, "compare: 100.000 % "},
+        {"few", changed(24, 1, 17), 0, "compare: 2.000 % "},
+        {"many", changed(25, 2, -40), 1, "compare: 2.083 % "},
         {"size", Picture{30, 40, base.rgb}, 1, ""},
     };
     for (auto [name, picture, exitCode, line] : cases) {

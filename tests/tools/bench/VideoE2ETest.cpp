@@ -11,33 +11,34 @@ using namespace dusk::test;
 namespace fs = std::filesystem;
 constexpr size_t none = std::string::npos;
 
-// The whole intro at 1 fps (43 frames): once on a terminal, which shows the progress in place,
-// once into files, which get the last line only; both decode to the same frames, and frame 6
-// of the video is the picture of frame 6, upright.
+// The whole intro at 3 fps: once on a terminal, which shows the progress in place, once into
+// files, which get the last line only; both decode to the same frames, and frame 6 of the video
+// is the picture of frame 6, upright. The intro's 42.5 s (pathTime -0.1 to 1.6 at 0.04 a second)
+// take 128 frames at 3 fps (the last at pathTime 1.5933), so the video plays 42.667 s at 3/1.
 TEST(VideoE2ETest, TheIntroFrameByFrameTheSameOnEveryRun) {
     RunDirectory dir("video");
     const std::vector<std::string> options = {
-        "capture", "--run-dir", dir.path(),          "--size", "96x54", "--fps", "1", "--at-frame",
+        "capture", "--run-dir", dir.path(),          "--size", "96x54", "--fps", "3", "--at-frame",
         "6",       "--out",     dir.file("pictures")};
     const std::string first = dir.file("first.mp4"), second = dir.file("second.mp4");
     std::vector<std::string> arguments = options;
     arguments.insert(arguments.end(), {"--video", first});
     const std::string terminal =
         outputOf("script -qec \"" + commandLine(arguments) + " >/dev/null\" /dev/null");
-    EXPECT_NE(terminal.find("\rvideo: frame 43 of 43, "), none) << terminal;
+    EXPECT_NE(terminal.find("\rvideo: frame 128 of 128, "), none) << terminal;
 
     arguments = options;
     arguments.insert(arguments.end(), {"--video", second});
     ToolResult result = runTool(arguments, dir.file("tool"));
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.err, "");
-    const size_t line = result.out.find("video: 43 frames, 96x54 at 1 fps -> " + second);
+    const size_t line = result.out.find("video: 128 frames, 96x54 at 3 fps -> " + second);
     EXPECT_TRUE(line != none && line == result.out.find("video:")) << result.out;
 
-    EXPECT_EQ(outputOf("ffprobe -v error -show_entries stream=codec_name,pix_fmt,nb_frames -of "
-                       "csv=p=0 " +
+    EXPECT_EQ(outputOf("ffprobe -v error -show_entries stream=codec_name,pix_fmt,r_frame_rate,"
+                       "avg_frame_rate,duration,nb_frames -of csv=p=0 " +
                        second),
-              "h264,yuv420p,43\n");
+              "h264,yuv420p,3/1,3/1,42.666667,128\n");
     const std::string frames = outputOf("ffmpeg -v error -i " + first + " -f framemd5 -");
     EXPECT_EQ(frames, outputOf("ffmpeg -v error -i " + second + " -f framemd5 -"));
 
