@@ -98,7 +98,7 @@ MeshBuilder buildBroadleafTree() {
         bough(m, from, to, 0.2f, 0.07f, 6);
 
         glm::vec3 outward = glm::normalize(clump.centre - crown);
-        const int cards = 8;
+        const int cards = 7;
         float spin = uniform(rng, 0.0f, 2.0f * kPi);
         for (int j = 0; j < cards; ++j) {
             // Cards face every way from the clump's middle, so that it reads as a volume from
@@ -112,7 +112,7 @@ MeshBuilder buildBroadleafTree() {
             float roll = uniform(rng, -0.5f, 0.5f);
             glm::vec3 s = side * std::cos(roll) + up * std::sin(roll);
             glm::vec3 u = glm::cross(facing, s);
-            float half = clump.radius * uniform(rng, 0.8f, 0.95f);
+            float half = clump.radius * uniform(rng, 0.8f, 0.92f);
             glm::vec3 corner[4] = {c - s * half - u * half, c + s * half - u * half,
                                    c + s * half + u * half, c - s * half + u * half};
             // Lit as a lumpy ball: each corner's normal leans out of its clump and out of the
