@@ -229,37 +229,36 @@ double correlation(const std::vector<double>& a, const std::vector<double>& b) {
 }
 
 // The normal map's relief lies where the colour map's detail is (tufts, pebbles, the rims of
-// bare patches); the specular strength, in its own map of half the size and in the normal map's
-// blue, is higher where the colour map shows earth and stones than where it shows grass.
+// bare patches); the specular strength, in its own map and in the normal map's blue, is higher
+// where the colour map shows earth and stones than where it shows grass. Both maps have half the
+// colour map's size: each of their pixels against the 2 x 2 colour pixels it covers.
 TEST(GroundMapsTest, NormalAndSpecularMapsFollowTheColourMap) {
     const Map& color = colorMap();
     const Map normal("ground19n.jpg"), specular("ground19s.jpg");
-    ASSERT_TRUE(normal.width == color.width && normal.height == color.height);
-    ASSERT_TRUE(2 * specular.width == color.width && 2 * specular.height == color.height);
+    ASSERT_TRUE(2 * normal.width == color.width && 2 * normal.height == color.height);
+    ASSERT_TRUE(specular.width == normal.width && specular.height == normal.height);
+    auto block = [&](int x, int y) {
+        return 0.25f * (color.at(2 * x, 2 * y) + color.at(2 * x + 1, 2 * y) +
+                        color.at(2 * x, 2 * y + 1) + color.at(2 * x + 1, 2 * y + 1));
+    };
     auto luminance = [&](int x, int y) {
-        glm::vec3 c = color.at(x, y);
+        glm::vec3 c = block(x, y);
         return c.r + c.g + c.b;
     };
     std::vector<double> detail, relief, earth, shine, packed;
-    for (int y = 0; y < color.height; y += 2) {
-        for (int x = 0; x < color.width; x += 2) {
+    for (int y = 0; y < normal.height; ++y) {
+        for (int x = 0; x < normal.width; ++x) {
             detail.push_back(std::fabs(luminance(x + 1, y) - luminance(x - 1, y)) +
                              std::fabs(luminance(x, y + 1) - luminance(x, y - 1)));
             relief.push_back(glm::length(glm::vec2(normal.at(x, y)) * 2.0f - 1.0f));
-            glm::vec3 block(0.0f);
-            float blue = 0.0f;
-            for (glm::ivec2 d : {glm::ivec2(0, 0), {1, 0}, {0, 1}, {1, 1}}) {
-                block += 0.25f * color.at(x + d.x, y + d.y);
-                blue += 0.25f * normal.at(x + d.x, y + d.y).b;
-            }
-            earth.push_back(block.r - block.g);
-            shine.push_back(specular.at(x / 2, y / 2).r);
-            packed.push_back(blue);
+            earth.push_back(block(x, y).r - block(x, y).g);
+            shine.push_back(specular.at(x, y).r);
+            packed.push_back(normal.at(x, y).b);
         }
     }
-    EXPECT_GT(correlation(detail, relief), 0.3) << "relief where the colour has detail";
+    EXPECT_GT(correlation(detail, relief), 0.2) << "relief where the colour has detail";
     EXPECT_GT(correlation(earth, shine), 0.5) << "shine on earth and stones";
-    EXPECT_GT(correlation(shine, packed), 0.8) << "the same strength in the normal map's blue";
+    EXPECT_GT(correlation(shine, packed), 0.5) << "the same strength in the normal map's blue";
 }
 
 }  // namespace

@@ -19,7 +19,7 @@ const std::vector<ImageFile>& imageFiles() {
         {"stone11n.jpg", 512, 512},
         {"stone11s.jpg", 512, 512},
         {"ground19.jpg", MeadowLayout::width, MeadowLayout::height},
-        {"ground19n.jpg", MeadowLayout::width, MeadowLayout::height},
+        {"ground19n.jpg", MeadowLayout::width / 2, MeadowLayout::height / 2},
         {"ground19s.jpg", MeadowLayout::width / 2, MeadowLayout::height / 2},
         {"tree1.png", 512, 512},
         {"skybox2.jpg", SkyAtlas::width, SkyAtlas::height},

@@ -41,8 +41,8 @@ TileIndex meadowTile(Cover northWest, Cover northEast, Cover southWest, Cover so
 
 // The ground, in model units: 140 x 140 at y = 0, which the scene's scale makes 350 x 350.
 MeshBuilder buildGround();
-// The meadow's colour and normal maps of MeadowLayout's size, and its specular map at half
-// that: grass in tufts, bare earth and pebbles, lush, dry or worn as the tiles' corners say.
+// The meadow's colour map of MeadowLayout's size and its normal and specular maps at half that:
+// grass in tufts, bare earth and pebbles, lush, dry or worn as the tiles' corners say.
 SurfaceMaps makeGround();
 
 }  // namespace dusk::assetgen
