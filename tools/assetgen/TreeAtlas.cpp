@@ -86,7 +86,7 @@ void drawLine(ImageBuffer& img, const Rect& r, double ax, double ay, double bx, 
             }
             double qx = px + 0.5 - ax, qy = py + 0.5 - ay;
             double t = clamp01((qx * lx + qy * ly) / len2);
-            double d = std::hypot(qx - t * lx, qy - t * ly);
+            double d = std::sqrt((qx - t * lx) * (qx - t * lx) + (qy - t * ly) * (qy - t * ly));
             double halfWidth = 0.5 * width * (1.0 - 0.6 * t);
             double cover = clamp01(halfWidth + 0.5 - d);
             if (cover > 0.0) {
