@@ -20,7 +20,7 @@ glm::vec2 barkRepeat(float length) {
 void bough(MeshBuilder& m, const glm::vec3& from, const glm::vec3& to, float r0, float r1,
            int sides) {
     m.tube(from, to, r0, r1, sides, glm::vec2(TreeAtlas::barkU0, 0.0f),
-           barkRepeat(glm::length(to - from)), true);
+           barkRepeat(glm::length(to - from)), false);
 }
 
 // A leaf card: corners counter-clockwise from the sprite's bottom left, each with its own
@@ -50,7 +50,7 @@ MeshBuilder buildBroadleafTree() {
     MeshBuilder m;
     Rng rng(1101);
     const glm::vec3 fork(0.0f, 4.3f, 0.0f);
-    bough(m, {0.0f, -0.5f, 0.0f}, fork + glm::vec3(0.0f, 0.3f, 0.0f), 0.6f, 0.42f, 10);
+    bough(m, {0.0f, -0.5f, 0.0f}, fork + glm::vec3(0.0f, 0.3f, 0.0f), 0.6f, 0.42f, 8);
 
     // Three limbs leave the fork; each clump of leaves hangs on a bough from the nearest limb.
     const int limbs = 3;
@@ -59,7 +59,7 @@ MeshBuilder buildBroadleafTree() {
         float azimuth = 2.0f * kPi * i / limbs + uniform(rng, -0.3f, 0.3f);
         limbEnd[i] = fork + glm::vec3(1.5f * std::cos(azimuth), uniform(rng, 2.4f, 3.0f),
                                       1.5f * std::sin(azimuth));
-        bough(m, fork, limbEnd[i], 0.36f, 0.22f, 8);
+        bough(m, fork, limbEnd[i], 0.36f, 0.22f, 6);
     }
 
     // Clumps spread over an ellipsoid crown, from its top down to below its middle, with room
@@ -95,7 +95,7 @@ MeshBuilder buildBroadleafTree() {
         }
         glm::vec3 from = limbEnd[nearest];
         glm::vec3 to = from + (clump.centre - from) * 0.85f;
-        bough(m, from, to, 0.2f, 0.07f, 6);
+        bough(m, from, to, 0.2f, 0.07f, 5);
 
         glm::vec3 outward = glm::normalize(clump.centre - crown);
         const int cards = 7;
@@ -138,13 +138,14 @@ MeshBuilder buildFirTree() {
     const float height = 14.4f;
     bough(m, {0.0f, -0.5f, 0.0f}, {0.0f, height - 1.0f, 0.0f}, 0.42f, 0.07f, 8);
     // Whorls of branches, each branch one card bent in two: its inner half nearly level, its
-    // outer half drooping, turned a little about its own axis so that it shows from the side.
+    // outer half drooping (the short ones at the top straight), turned a little about its own axis
+    // so that it shows from the side.
     const int whorls = 14;
     for (int t = 0; t < whorls; ++t) {
         float f = static_cast<float>(t) / (whorls - 1);
         float y = 1.9f + f * (height - 3.6f);
         float length = 0.8f + 4.2f * std::pow(1.0f - f, 1.1f);
-        int branches = static_cast<int>(std::lround(9.0f - 3.0f * f));
+        int branches = static_cast<int>(std::lround(8.0f - 3.0f * f));
         float offset = uniform(rng, 0.0f, 2.0f * kPi);
         AtlasRect r = f < 0.55f ? TreeAtlas::firBranch.rect() : TreeAtlas::firYoung.rect();
         float uMid = 0.5f * (r.u0 + r.u1);
@@ -158,10 +159,16 @@ MeshBuilder buildFirTree() {
             glm::vec3 tip = mid + glm::normalize(radial - kUp * outerDroop) * (0.5f * length);
             float roll = (b % 2 == 0 ? 1.0f : -1.0f) * uniform(rng, 0.25f, 0.5f);
             glm::vec3 across = tangent * std::cos(roll) + kUp * std::sin(roll);
-            float halfWidth = 0.38f * length + 0.25f;
+            float halfWidth = 0.42f * length + 0.25f;
             glm::vec3 p[3] = {a, mid, tip};
             float u[3] = {r.u0, uMid, r.u1};
-            for (int s = 0; s < 2; ++s) {
+            // Short branches near the top droop too little to need the bend.
+            int segments = length > 2.0f ? 2 : 1;
+            if (segments == 1) {
+                p[1] = a + glm::normalize(radial - kUp * (0.5f * (inner + outerDroop))) * length;
+                u[1] = r.u1;
+            }
+            for (int s = 0; s < segments; ++s) {
                 glm::vec3 corner[4] = {p[s] + across * halfWidth, p[s + 1] + across * halfWidth,
                                        p[s + 1] - across * halfWidth, p[s] - across * halfWidth};
                 // Lit as a cone: more outward toward the tips.
