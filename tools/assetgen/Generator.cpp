@@ -2,6 +2,7 @@
 
 #include "Castle.h"
 #include "ImageBuffer.h"
+#include "Meadow.h"
 #include "Props.h"
 #include "Textures.h"
 #include "Trees.h"
@@ -17,9 +18,9 @@ const std::vector<ImageFile>& imageFiles() {
         {"stone11.jpg", 512, 512},
         {"stone11n.jpg", 512, 512},
         {"stone11s.jpg", 512, 512},
-        {"ground19.jpg", 512, 512},
-        {"ground19n.jpg", 512, 512},
-        {"ground19s.jpg", 512, 512},
+        {"ground19.jpg", MeadowLayout::width, MeadowLayout::height},
+        {"ground19n.jpg", MeadowLayout::width / 2, MeadowLayout::height / 2},
+        {"ground19s.jpg", MeadowLayout::width / 2, MeadowLayout::height / 2},
         {"tree1.png", 512, 512},
         {"skybox2.jpg", SkyAtlas::width, SkyAtlas::height},
         {"est9.jpg", 64, 64},

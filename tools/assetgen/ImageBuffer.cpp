@@ -2,8 +2,11 @@
 
 #include <Magick++.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <thread>
+#include <vector>
 
 namespace dusk::assetgen {
 
@@ -83,6 +86,21 @@ bool ImageBuffer::save(const std::string& path, std::string* error) const {
         return false;
     }
     return true;
+}
+
+void forEachRow(int rows, const std::function<void(int)>& row) {
+    const int workers = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    std::vector<std::thread> threads;
+    for (int k = 0; k < workers; ++k) {
+        threads.emplace_back([&, k] {
+            for (int y = k; y < rows; y += workers) {
+                row(y);
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
 }
 
 ImageBuffer normalMapFromHeight(const std::vector<float>& height, int width, int rows,

@@ -2,6 +2,7 @@
 
 #include <glm/glm.hpp>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,6 +32,10 @@ private:
     int height_;
     std::vector<glm::vec4> pixels_;
 };
+
+// Calls `row` once for every row from 0 to `rows` - 1, spread over the machine's cores; the rows
+// must not depend on each other, and then the result is the same however they are spread.
+void forEachRow(int rows, const std::function<void(int)>& row);
 
 // A tangent-space normal map from a tiling height field (heights in [0, 1]): red along the
 // image's right, green toward the image's top, blue out of the surface. `strength` is the height

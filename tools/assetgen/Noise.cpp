@@ -53,9 +53,10 @@ struct Directions {
     }
 };
 
+const Directions directions;
+
 // One of 16 unit directions, picked by the lattice point's hash.
 double gradientDot(uint32_t h, double dx, double dy) {
-    static const Directions directions;
     return directions.x[h & 15u] * dx + directions.y[h & 15u] * dy;
 }
 
@@ -134,7 +135,8 @@ double tileCellular(double x, double y, int period, uint32_t seed, uint32_t* cel
             uint32_t h = hash3(wrap(cx, period), wrap(cy, period), 7, seed);
             double px = cx + (h & 0xFFFFu) / 65535.0;
             double py = cy + (h >> 16) / 65535.0;
-            double d = std::hypot(px - x, py - y);
+            // Squared: the root is taken once, of the nearest.
+            double d = (px - x) * (px - x) + (py - y) * (py - y);
             if (d < best) {
                 best = d;
                 bestId = h;
@@ -144,7 +146,7 @@ double tileCellular(double x, double y, int period, uint32_t seed, uint32_t* cel
     if (cellId) {
         *cellId = bestId;
     }
-    return best;
+    return std::sqrt(best);
 }
 
 double smoothstep(double edge0, double edge1, double x) {

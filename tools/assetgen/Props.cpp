@@ -6,28 +6,6 @@
 
 namespace dusk::assetgen {
 
-MeshBuilder buildGround() {
-    MeshBuilder m;
-    const int cells = 20;
-    const float half = 70.0f;
-    const float worldScale = 2.5f, repeat = 10.0f;
-    const glm::vec3 up(0.0f, 1.0f, 0.0f);
-    auto vertex = [&](int i, int j) {
-        float x = -half + 2.0f * half * i / cells;
-        float z = -half + 2.0f * half * j / cells;
-        // u along +x and v along -z: seen from above with +x to the right, the image is upright
-        // and its tangent frame right-handed.
-        return Vertex{{x, 0.0f, z}, up, {x * worldScale / repeat, -z * worldScale / repeat}};
-    };
-    for (int j = 0; j < cells; ++j) {
-        for (int i = 0; i < cells; ++i) {
-            // Counter-clockwise seen from above: (i, j+1), (i+1, j+1), (i+1, j), (i, j).
-            m.quad(vertex(i, j + 1), vertex(i + 1, j + 1), vertex(i + 1, j), vertex(i, j));
-        }
-    }
-    return m;
-}
-
 const SkyFace* skyFaces() {
     // Top face at the left; the side faces' upper halves in two columns of two beside it.
     const int c = SkyAtlas::cell, half = 2 * SkyAtlas::border + SkyAtlas::inner / 2;

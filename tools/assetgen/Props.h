@@ -4,10 +4,6 @@
 
 namespace dusk::assetgen {
 
-// The ground, in model units: 140 x 140 at y = 0, which the scene's scale of (2.5, 1, 2.5) makes
-// 350 x 350. The texture repeats every 10 world units.
-MeshBuilder buildGround();
-
 // Layout of the sky atlas skybox2.jpg, 1024 x 512 (a power of two a side, which the renderer
 // builds mipmaps for fastest): one cell per cube face that the sky box draws, each with a
 // border of continuing sky so that filtering at the face edges blends matching colours. The

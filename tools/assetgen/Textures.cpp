@@ -2,12 +2,19 @@
 
 #include "Noise.h"
 #include "Props.h"
-#include "Trees.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace dusk::assetgen {
+
+void packSpecular(ImageBuffer& normal, const ImageBuffer& specular) {
+    for (int y = 0; y < normal.height(); ++y) {
+        for (int x = 0; x < normal.width(); ++x) {
+            normal.at(x, y).b = specular.at(x, y).r;
+        }
+    }
+}
 
 namespace {
 
@@ -18,24 +25,10 @@ vec3 mix3(const vec3& a, const vec3& b, double t) {
     return a + (b - a) * static_cast<float>(t);
 }
 
-// Alpha-blends `color` over a pixel.
-void over(vec4& dst, const vec3& color, float alpha) {
-    float a = alpha + dst.a * (1.0f - alpha);
-    if (a <= 0.0f) {
-        return;
-    }
-    vec3 rgb = (color * alpha + vec3(dst) * dst.a * (1.0f - alpha)) / a;
-    dst = vec4(rgb, a);
-}
-
 // The stored maps: half size, the specular strength in the normal map's blue.
 SurfaceMaps stored(const SurfaceMaps& drawn) {
     SurfaceMaps maps{drawn.color.halved(), drawn.normal.halved(), drawn.specular.halved()};
-    for (int y = 0; y < maps.normal.height(); ++y) {
-        for (int x = 0; x < maps.normal.width(); ++x) {
-            maps.normal.at(x, y).b = maps.specular.at(x, y).r;
-        }
-    }
+    packSpecular(maps.normal, maps.specular);
     return maps;
 }
 
@@ -124,216 +117,6 @@ SurfaceMaps makeStone() {
     }
     maps.normal = normalMapFromHeight(height, size, size, size / 64.0f);
     return stored(maps);
-}
-
-SurfaceMaps makeGround() {
-    const int size = drawnSize;
-    std::vector<float> height(static_cast<size_t>(size) * size);
-    SurfaceMaps maps{ImageBuffer(size, size), ImageBuffer(size, size), ImageBuffer(size, size)};
-    const double scale = 1.0 / size;
-    for (int y = 0; y < size; ++y) {
-        for (int x = 0; x < size; ++x) {
-            double u = x * scale, v = y * scale;
-            // Earth shows through in small patches only: a larger pattern would show the
-            // 10-unit repeat across the field.
-            double patch = tileFbm(u * 6, v * 6, 6, 6, 4, 0.55, 31);
-            double bare = 0.8 * smoothstep(0.25, 0.45, patch);
-            uint32_t clumpId = 0;
-            double clump = tileCellular(u * 40, v * 40, 40, 32, &clumpId);
-            double blades = tileFbm(u * 128, v * 128, 128, 128, 2, 0.6, 33);
-            double fine = tileFbm(u * 48, v * 48, 48, 48, 3, 0.5, 34);
-            uint32_t pebbleId = 0;
-            double pebble = tileCellular(u * 90, v * 90, 90, 35, &pebbleId);
-            double isPebble = bare * smoothstep(0.3, 0.22, pebble) * ((pebbleId & 3) == 0);
-            double tuft = 1.0 - smoothstep(0.1, 0.75, clump);
-            double shade = (clumpId & 255) / 255.0;
-            vec3 grassDark(0.20f, 0.27f, 0.11f), grassLight(0.40f, 0.44f, 0.20f);
-            vec3 grass =
-                mix3(grassDark, grassLight, clamp01(0.35 + 0.5 * tuft * shade + 0.4 * blades));
-            grass *= static_cast<float>(0.85 + 0.2 * fine);
-            vec3 earth = vec3(0.36f, 0.30f, 0.22f) * static_cast<float>(0.85 + 0.25 * fine);
-            vec3 stone = vec3(0.42f, 0.40f, 0.37f) * static_cast<float>(0.8 + 0.3 * shade);
-            vec3 color = mix3(grass, earth, bare);
-            color = mix3(color, stone, isPebble);
-            double h = (1.0 - bare) * (0.45 + 0.3 * tuft + 0.2 * blades) +
-                       bare * (0.25 + 0.1 * fine) + isPebble * 0.35 * smoothstep(0.34, 0.1, pebble);
-            double shine = mix(0.05, 0.1, bare) + isPebble * 0.2;
-            height[static_cast<size_t>(y) * size + x] = static_cast<float>(h);
-            maps.color.at(x, y) = vec4(color, 1.0f);
-            maps.specular.at(x, y) = vec4(vec3(static_cast<float>(shine)), 1.0f);
-        }
-    }
-    maps.normal = normalMapFromHeight(height, size, size, size / 96.0f);
-    return stored(maps);
-}
-
-namespace {
-
-// Bark: vertical ridges and furrows, tiling every 256 columns and the full height.
-vec4 barkAt(int x, int y, int rows) {
-    double u = (x % 256) / 256.0, v = static_cast<double>(y) / rows;
-    double ridge = 1.0 - std::fabs(tileFbm(u * 6, v * 6, 6, 6, 4, 0.5, 41));
-    double knots = tileFbm(u * 3, v * 3, 3, 3, 3, 0.5, 42);
-    double fibre = tileFbm(u * 24, v * 6, 24, 6, 2, 0.5, 43);
-    vec3 c = vec3(0.30f, 0.23f, 0.17f) *
-             static_cast<float>(0.45 + 0.7 * std::pow(ridge, 3.0) + 0.1 * fibre + 0.1 * knots);
-    return vec4(c, 1.0f);
-}
-
-// One leaf: an ellipse with a darker midrib and a lighter tip.
-void drawLeaf(ImageBuffer& img, int x0, int y0, int w, int h, double cx, double cy, double angle,
-              double length, const vec3& color) {
-    double ca = std::cos(angle), sa = std::sin(angle);
-    double halfL = 0.5 * length, halfW = 0.22 * length;
-    int r = static_cast<int>(halfL) + 2;
-    for (int py = static_cast<int>(cy) - r; py <= static_cast<int>(cy) + r; ++py) {
-        for (int px = static_cast<int>(cx) - r; px <= static_cast<int>(cx) + r; ++px) {
-            if (px < x0 + 2 || py < y0 + 2 || px >= x0 + w - 2 || py >= y0 + h - 2) {
-                continue;
-            }
-            double dx = px + 0.5 - cx, dy = py + 0.5 - cy;
-            double along = dx * ca + dy * sa, across = -dx * sa + dy * ca;
-            // Pointed at the tip: narrower toward +along.
-            double taper = 1.0 - 0.45 * (along / halfL + 1.0) * 0.5;
-            double e = std::sqrt((along / halfL) * (along / halfL) +
-                                 (across / (halfW * taper)) * (across / (halfW * taper)));
-            if (e >= 1.0) {
-                continue;
-            }
-            double cover = clamp01((1.0 - e) * halfW * 0.8);
-            double rib = std::fabs(across) < 1.0 ? 0.8 : 1.0;
-            double light = 0.8 + 0.35 * (along / halfL * 0.5 + 0.5) - 0.25 * e * e;
-            over(img.at(px, py), color * static_cast<float>(rib * light),
-                 static_cast<float>(cover));
-        }
-    }
-}
-
-void drawLine(ImageBuffer& img, int x0, int y0, int w, int h, double ax, double ay, double bx,
-              double by, double width, const vec3& color) {
-    int minX = static_cast<int>(std::floor(std::min(ax, bx) - width)) - 1;
-    int maxX = static_cast<int>(std::ceil(std::max(ax, bx) + width)) + 1;
-    int minY = static_cast<int>(std::floor(std::min(ay, by) - width)) - 1;
-    int maxY = static_cast<int>(std::ceil(std::max(ay, by) + width)) + 1;
-    double lx = bx - ax, ly = by - ay;
-    double len2 = std::max(1e-9, lx * lx + ly * ly);
-    for (int py = std::max(minY, y0 + 2); py <= std::min(maxY, y0 + h - 3); ++py) {
-        for (int px = std::max(minX, x0 + 2); px <= std::min(maxX, x0 + w - 3); ++px) {
-            double qx = px + 0.5 - ax, qy = py + 0.5 - ay;
-            double t = clamp01((qx * lx + qy * ly) / len2);
-            double d = std::hypot(qx - t * lx, qy - t * ly);
-            double halfWidth = 0.5 * width * (1.0 - 0.6 * t);
-            double cover = clamp01(halfWidth + 0.5 - d);
-            if (cover > 0.0) {
-                over(img.at(px, py), color, static_cast<float>(cover));
-            }
-        }
-    }
-}
-
-// Gives transparent texels the average colour of the opaque ones, so that filtering does not
-// darken the cut-out edges, and sets the foliage alpha.
-void finishSprite(ImageBuffer& img, int x0, int y0, int w, int h) {
-    vec3 sum(0.0f);
-    double count = 0.0;
-    for (int y = y0; y < y0 + h; ++y) {
-        for (int x = x0; x < x0 + w; ++x) {
-            const vec4& p = img.at(x, y);
-            sum += vec3(p) * p.a;
-            count += p.a;
-        }
-    }
-    vec3 average = count > 0.0 ? sum / static_cast<float>(count) : vec3(0.2f, 0.3f, 0.1f);
-    for (int y = y0; y < y0 + h; ++y) {
-        for (int x = x0; x < x0 + w; ++x) {
-            vec4& p = img.at(x, y);
-            vec3 rgb = mix3(average, vec3(p), p.a);
-            // Opaque foliage is stored as 0.9: the alpha test passes it, the lit shader reads
-            // it as leaves.
-            float a = p.a > 0.5f ? 0.9f : 0.0f;
-            if (p.a > 0.35f && p.a <= 0.5f) {
-                a = 0.9f * (p.a - 0.35f) / 0.15f;
-            }
-            p = vec4(rgb, a);
-        }
-    }
-}
-
-}  // namespace
-
-ImageBuffer makeTreeAtlas() {
-    const int size = 1024;
-    ImageBuffer img(size, size, vec4(0.0f));
-    for (int y = 0; y < size; ++y) {
-        for (int x = 0; x < size; ++x) {
-            if (x < 320 || x >= 960) {
-                img.at(x, y) = barkAt(x, y, size);
-            }
-        }
-    }
-    Rng rng(4444);
-    // Broadleaf cluster: twigs, then leaves densest near the middle.
-    {
-        const int x0 = 320, y0 = 0, w = 640, h = 512;
-        double cx = x0 + 320.0, cy = y0 + 256.0;
-        for (int i = 0; i < 9; ++i) {
-            double a = rng.range(0.0, 6.2831853);
-            double len = rng.range(120.0, 220.0);
-            drawLine(img, x0, y0, w, h, cx, cy, cx + len * std::cos(a),
-                     cy + len * std::sin(a) * 0.8, 7.0, vec3(0.22f, 0.16f, 0.11f));
-        }
-        for (int i = 0; i < 420; ++i) {
-            double r = 215.0 * std::sqrt(rng.uniform());
-            double a = rng.range(0.0, 6.2831853);
-            double lx = cx + r * std::cos(a) * 1.15, ly = cy + r * std::sin(a) * 0.95;
-            double angle = a + rng.range(-0.9, 0.9);
-            double length = rng.range(34.0, 54.0);
-            double g = rng.uniform();
-            vec3 color = mix3(vec3(0.15f, 0.27f, 0.07f), vec3(0.33f, 0.42f, 0.12f), g);
-            // Leaves further out catch more light.
-            color *= static_cast<float>(0.75 + 0.35 * r / 215.0);
-            drawLeaf(img, x0, y0, w, h, lx, ly, angle, length, color);
-        }
-        finishSprite(img, x0, y0, w, h);
-    }
-    // Fir branch: a stem from the left edge to the tip, side sprigs toward the tip, needles.
-    {
-        const int x0 = 320, y0 = 512, w = 640, h = 512;
-        double stemY = y0 + 256.0;
-        auto stemAt = [&](double t) { return stemY + 30.0 * t * t; };
-        vec3 wood(0.25f, 0.18f, 0.12f);
-        auto needles = [&](double ax, double ay, double bx, double by, double spread, int count) {
-            double lx = bx - ax, ly = by - ay;
-            double dirA = std::atan2(ly, lx);
-            for (int n = 0; n < count; ++n) {
-                double t = (n + rng.uniform()) / count;
-                double px = ax + lx * t, py = ay + ly * t;
-                double side = n % 2 == 0 ? 1.0 : -1.0;
-                double angle = dirA + side * rng.range(0.7, 1.1);
-                double nl = spread * (1.0 - 0.5 * t) * rng.range(0.7, 1.0) + 4.0;
-                vec3 color =
-                    mix3(vec3(0.05f, 0.15f, 0.08f), vec3(0.14f, 0.30f, 0.13f), rng.uniform());
-                drawLine(img, x0, y0, w, h, px, py, px + nl * std::cos(angle),
-                         py + nl * std::sin(angle), 3.2, color);
-            }
-        };
-        drawLine(img, x0, y0, w, h, x0 + 2.0, stemY, x0 + 610.0, stemAt(1.0), 9.0, wood);
-        needles(x0 + 2.0, stemY, x0 + 610.0, stemAt(1.0), 34.0, 170);
-        for (int s = 0; s < 16; ++s) {
-            double t = 0.06 + 0.88 * s / 15.0;
-            double bx = x0 + 2.0 + 608.0 * t, by = stemAt(t);
-            double side = s % 2 == 0 ? 1.0 : -1.0;
-            // Sprigs are longest a third of the way out: the outline of a branch.
-            double env = std::sin(3.14159 * std::min(1.0, t * 1.25 + 0.05));
-            double len = 40.0 + 190.0 * env;
-            double angle = side * rng.range(0.65, 0.9);
-            double ex = bx + len * std::cos(angle), ey = by + len * std::sin(angle);
-            drawLine(img, x0, y0, w, h, bx, by, ex, ey, 4.5, wood);
-            needles(bx, by, ex, ey, 26.0, static_cast<int>(len / 2.2));
-        }
-        finishSprite(img, x0, y0, w, h);
-    }
-    return img.halved();
 }
 
 namespace {

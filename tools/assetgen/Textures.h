@@ -12,16 +12,13 @@ struct SurfaceMaps {
     ImageBuffer color, normal, specular;
 };
 
+// Puts the specular strength into the normal map's blue (maps of one size).
+void packSpecular(ImageBuffer& normal, const ImageBuffer& specular);
+
 // Ashlar: courses of dressed stone blocks in running bond, eight courses per repeat, drawn at
 // 1024 pixels a side and stored at half that.
 SurfaceMaps makeStone();
-// Meadow: grass in clumps with bare earth and pebbles between, drawn and stored as the stone.
-SurfaceMaps makeGround();
 
-// Bark strip and the two foliage sprites (layout in Trees.h), drawn at 1024 pixels a side and
-// stored at half that. Foliage alpha is 0.9 where opaque, so that the lit shader can tell
-// leaves (light passing through) from bark.
-ImageBuffer makeTreeAtlas();
 // The dusk sky as six cube faces (layout in Props.h): deep blue overhead, warm light toward the
 // sun in the direction (1, 1, 1), clouds lit from below, haze at the horizon.
 ImageBuffer makeSky();

@@ -1,0 +1,264 @@
+#include <Magick++.h>
+#include <assimp/Importer.hpp>
+#include <assimp/postprocess.h>
+#include <assimp/scene.h>
+#include <glm/glm.hpp>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <numeric>
+
+// The generated ground as the scene shows it: the model's texture coordinates laid over the
+// 350 x 350 field, the colour map read through them.
+namespace {
+
+const std::string runDir = DUSK_RUN_DIR;
+
+// An image as the texture loader reads it: RGB in [0, 1], row 0 at the top.
+struct Map {
+    int width = 0, height = 0;
+    std::vector<glm::vec3> rgb;
+
+    explicit Map(const std::string& name) {
+        Magick::Image image(runDir + "/Model/Image/" + name);
+        width = int(image.columns()), height = int(image.rows());
+        std::vector<unsigned char> bytes(size_t(width) * height * 3);
+        image.write(0, 0, width, height, "RGB", Magick::CharPixel, bytes.data());
+        for (size_t i = 0; i < bytes.size(); i += 3) {
+            rgb.emplace_back(bytes[i] / 255.0f, bytes[i + 1] / 255.0f, bytes[i + 2] / 255.0f);
+        }
+    }
+    glm::vec3 at(int x, int y) const {
+        x = (x % width + width) % width, y = (y % height + height) % height;
+        return rgb[size_t(y) * width + x];
+    }
+    // Filtered as the sampler does, repeating; `uv` as the model loader hands it on.
+    glm::vec3 sample(glm::vec2 uv) const {
+        glm::vec2 p = uv * glm::vec2(width, height) - 0.5f, f = glm::fract(p);
+        int x = int(std::floor(p.x)), y = int(std::floor(p.y));
+        return glm::mix(glm::mix(at(x, y), at(x + 1, y), f.x),
+                        glm::mix(at(x, y + 1), at(x + 1, y + 1), f.x), f.y);
+    }
+};
+
+float greenness(const glm::vec3& c) {
+    return c.g - 0.5f * (c.r + c.b);
+}
+
+// The field's colour on a grid of `step` world units, the ground model scaled as the scene
+// does, and each cell's texture coordinate.
+struct Field {
+    static constexpr float size = 350.0f, step = 0.5f, scale = 2.5f;
+    static constexpr int samples = int(size / step);
+    std::vector<glm::vec3> color = std::vector<glm::vec3>(samples * samples, glm::vec3(-1.0f));
+
+    explicit Field(const Map& map) {
+        Assimp::Importer importer;
+        const aiScene* scene = importer.ReadFile(runDir + "/Model/Object/ground20.obj",
+                                                 aiProcess_Triangulate | aiProcess_FlipUVs);
+        if (scene == nullptr) {
+            ADD_FAILURE() << importer.GetErrorString();
+            return;
+        }
+        for (unsigned m = 0; m < scene->mNumMeshes; ++m) {
+            const aiMesh* mesh = scene->mMeshes[m];
+            for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
+                glm::vec2 p[3], uv[3];
+                for (int k = 0; k < 3; ++k) {
+                    unsigned i = mesh->mFaces[f].mIndices[k];
+                    p[k] = glm::vec2(mesh->mVertices[i].x, mesh->mVertices[i].z) * scale;
+                    uv[k] = glm::vec2(mesh->mTextureCoords[0][i].x, mesh->mTextureCoords[0][i].y);
+                }
+                paint(map, p, uv);
+            }
+        }
+    }
+    // Every grid point inside the triangle, coloured through its texture coordinates.
+    void paint(const Map& map, const glm::vec2 (&p)[3], const glm::vec2 (&uv)[3]) {
+        glm::vec2 lo = glm::min(p[0], glm::min(p[1], p[2])),
+                  hi = glm::max(p[0], glm::max(p[1], p[2]));
+        float area = (p[1].x - p[0].x) * (p[2].y - p[0].y) - (p[2].x - p[0].x) * (p[1].y - p[0].y);
+        for (int j = std::max(0, index(lo.y)); j <= std::min(samples - 1, index(hi.y) + 1); ++j) {
+            for (int i = std::max(0, index(lo.x)); i <= std::min(samples - 1, index(hi.x) + 1);
+                 ++i) {
+                glm::vec2 q = position(i, j);
+                float a =
+                    ((p[1].x - q.x) * (p[2].y - q.y) - (p[2].x - q.x) * (p[1].y - q.y)) / area;
+                float b =
+                    ((p[2].x - q.x) * (p[0].y - q.y) - (p[0].x - q.x) * (p[2].y - q.y)) / area;
+                if (a >= 0.0f && b >= 0.0f && a + b <= 1.0f) {
+                    color[size_t(j) * samples + i] =
+                        map.sample(a * uv[0] + b * uv[1] + (1 - a - b) * uv[2]);
+                }
+            }
+        }
+    }
+    static int index(float world) { return int(std::floor((world + 0.5f * size) / step)); }
+    static glm::vec2 position(int i, int j) {
+        return glm::vec2(i + 0.5f, j + 0.5f) * step - 0.5f * size;
+    }
+    // The mean colour over a rectangle of world x and z.
+    glm::vec3 mean(glm::vec2 lo, glm::vec2 hi) const {
+        glm::vec3 sum(0.0f);
+        int count = 0;
+        for (int j = std::max(0, index(lo.y)); j < std::min(samples, index(hi.y)); ++j) {
+            for (int i = std::max(0, index(lo.x)); i < std::min(samples, index(hi.x)); ++i) {
+                sum += color[size_t(j) * samples + i];
+                ++count;
+            }
+        }
+        return sum / float(std::max(count, 1));
+    }
+};
+
+const Map& colorMap() {
+    static const Map map("ground19.jpg");
+    return map;
+}
+
+const Field& field() {
+    static const Field field(colorMap());
+    return field;
+}
+
+// The model covers the whole field, and its colour changes over tens of metres: the means of
+// blocks 35 units a side differ in brightness and in hue, not only grass blade by blade.
+TEST(GroundMapsTest, TheFieldChangesOverTensOfMetres) {
+    for (const glm::vec3& c : field().color) {
+        ASSERT_GE(c.r, 0.0f) << "a point of the field the ground does not cover";
+    }
+    std::vector<float> brightness, green;
+    for (float z = -175.0f; z < 175.0f; z += 35.0f) {
+        for (float x = -175.0f; x < 175.0f; x += 35.0f) {
+            glm::vec3 m = field().mean({x, z}, {x + 35.0f, z + 35.0f});
+            brightness.push_back(m.r + m.g + m.b);
+            green.push_back(greenness(m));
+        }
+    }
+    auto spread = [](std::vector<float> v) {
+        std::sort(v.begin(), v.end());
+        return v[v.size() * 9 / 10] - v[v.size() / 10];  // the middle 80 %
+    };
+    EXPECT_GT(spread(brightness), 0.09f);
+    EXPECT_GT(spread(green), 0.025f);
+}
+
+// Worn earth, browner than the field, along the walls and on the way to the gate.
+TEST(GroundMapsTest, TheGroundIsWornAlongTheWallsAndBeforeTheGate) {
+    const float fieldGreen = greenness(field().mean({-175, -175}, {175, 175}));
+    const std::pair<glm::vec2, glm::vec2> places[] = {
+        {{-45, -2}, {-29, 10}},   // before the gate in the west wall
+        {{-20, 27}, {20, 30}},    // along the north wall, outside
+        {{27, -20}, {30, 20}},    // along the east wall, outside
+        {{-20, -30}, {20, -27}},  // along the south wall, outside
+    };
+    for (auto [lo, hi] : places) {
+        EXPECT_LT(greenness(field().mean(lo, hi)), fieldGreen - 0.03f) << lo.x << " " << lo.y;
+    }
+}
+
+// Where the texture coordinates jump from one cell of the model to the next, the colours on
+// the two sides still match: the colour steps across those edges are no larger than steps of
+// the same length inside the cells.
+TEST(GroundMapsTest, NoSeamBetweenTheCells) {
+    Assimp::Importer importer;
+    const aiScene* scene = importer.ReadFile(runDir + "/Model/Object/ground20.obj",
+                                             aiProcess_Triangulate | aiProcess_FlipUVs);
+    ASSERT_NE(scene, nullptr);
+    // Each edge by its two corner positions, with the texture coordinates of its first triangle
+    // there and, toward the inside of that triangle, the direction of one texel.
+    struct Side {
+        glm::vec2 uv[2], inward;
+    };
+    std::map<std::pair<std::string, std::string>, Side> first;
+    const Map& map = colorMap();
+    const glm::vec2 texel(1.0f / map.width, 1.0f / map.height);
+    double across = 0.0, inside = 0.0;
+    int seams = 0;
+    for (unsigned m = 0; m < scene->mNumMeshes; ++m) {
+        const aiMesh* mesh = scene->mMeshes[m];
+        for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
+            const unsigned* k = mesh->mFaces[f].mIndices;
+            for (int e = 0; e < 3; ++e) {
+                unsigned a = k[e], b = k[(e + 1) % 3], c = k[(e + 2) % 3];
+                auto key = [&](unsigned i) {
+                    const aiVector3D& v = mesh->mVertices[i];
+                    return std::to_string(v.x) + " " + std::to_string(v.z);
+                };
+                auto uv = [&](unsigned i) {
+                    return glm::vec2(mesh->mTextureCoords[0][i].x, mesh->mTextureCoords[0][i].y);
+                };
+                glm::vec2 mid = 0.5f * (uv(a) + uv(b)),
+                          inward = glm::normalize((uv(c) - mid) / texel) * texel;
+                const std::string ka = std::min(key(a), key(b)), kb = std::max(key(a), key(b));
+                Side side{{key(a) == ka ? uv(a) : uv(b), key(a) == ka ? uv(b) : uv(a)}, inward};
+                auto [found, added] = first.emplace(std::make_pair(ka, kb), side);
+                if (added || glm::length(found->second.uv[0] - side.uv[0]) +
+                                     glm::length(found->second.uv[1] - side.uv[1]) <
+                                 1e-5f) {
+                    continue;
+                }
+                ++seams;
+                for (float t = 0.05f; t < 1.0f; t += 0.1f) {
+                    glm::vec2 p = glm::mix(side.uv[0], side.uv[1], t);
+                    glm::vec2 q = glm::mix(found->second.uv[0], found->second.uv[1], t);
+                    across += glm::length(map.sample(p + 0.5f * side.inward) -
+                                          map.sample(q + 0.5f * found->second.inward));
+                    inside += glm::length(map.sample(p + 0.5f * side.inward) -
+                                          map.sample(p + 1.5f * side.inward));
+                }
+            }
+        }
+    }
+    EXPECT_GT(seams, 1000) << "the cells share their texture coordinates";
+    EXPECT_LT(across, 1.5 * inside);
+}
+
+double correlation(const std::vector<double>& a, const std::vector<double>& b) {
+    const double n = double(a.size());
+    const double ma = std::accumulate(a.begin(), a.end(), 0.0) / n;
+    const double mb = std::accumulate(b.begin(), b.end(), 0.0) / n;
+    double ab = 0.0, aa = 0.0, bb = 0.0;
+    for (size_t i = 0; i < a.size(); ++i) {
+        ab += (a[i] - ma) * (b[i] - mb), aa += (a[i] - ma) * (a[i] - ma),
+            bb += (b[i] - mb) * (b[i] - mb);
+    }
+    return ab / std::sqrt(std::max(aa * bb, 1e-30));
+}
+
+// The normal map's relief lies where the colour map's detail is (tufts, pebbles, the rims of
+// bare patches); the specular strength, in its own map and in the normal map's blue, is higher
+// where the colour map shows earth and stones than where it shows grass. Both maps have half the
+// colour map's size: each of their pixels against the 2 x 2 colour pixels it covers.
+TEST(GroundMapsTest, NormalAndSpecularMapsFollowTheColourMap) {
+    const Map& color = colorMap();
+    const Map normal("ground19n.jpg"), specular("ground19s.jpg");
+    ASSERT_TRUE(2 * normal.width == color.width && 2 * normal.height == color.height);
+    ASSERT_TRUE(specular.width == normal.width && specular.height == normal.height);
+    auto block = [&](int x, int y) {
+        return 0.25f * (color.at(2 * x, 2 * y) + color.at(2 * x + 1, 2 * y) +
+                        color.at(2 * x, 2 * y + 1) + color.at(2 * x + 1, 2 * y + 1));
+    };
+    auto luminance = [&](int x, int y) {
+        glm::vec3 c = block(x, y);
+        return c.r + c.g + c.b;
+    };
+    std::vector<double> detail, relief, earth, shine, packed;
+    for (int y = 0; y < normal.height; ++y) {
+        for (int x = 0; x < normal.width; ++x) {
+            detail.push_back(std::fabs(luminance(x + 1, y) - luminance(x - 1, y)) +
+                             std::fabs(luminance(x, y + 1) - luminance(x, y - 1)));
+            relief.push_back(glm::length(glm::vec2(normal.at(x, y)) * 2.0f - 1.0f));
+            earth.push_back(block(x, y).r - block(x, y).g);
+            shine.push_back(specular.at(x, y).r);
+            packed.push_back(normal.at(x, y).b);
+        }
+    }
+    EXPECT_GT(correlation(detail, relief), 0.2) << "relief where the colour has detail";
+    EXPECT_GT(correlation(earth, shine), 0.5) << "shine on earth and stones";
+    EXPECT_GT(correlation(shine, packed), 0.5) << "the same strength in the normal map's blue";
+}
+
+}  // namespace
