@@ -39,6 +39,7 @@ void ShaderProgram::compileShader(const std::string& path, GLenum type, GLuint* 
     // A directory opens as a stream on Linux but reads as nothing.
     std::error_code error;
     if (!file.good() || std::filesystem::is_directory(path, error)) {
+        dusk::reportIfMissing(path);
         failBuild("ERROR: Could not load file");
     }
     std::string source((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());

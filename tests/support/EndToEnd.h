@@ -28,6 +28,10 @@ Picture readPicture(const std::string& path);
 double changedShare(const Picture& a, const Picture& b, int tolerance, int width = 1 << 20,
                     int height = 1 << 20);
 
+// True unless one colour covers half the picture or more: a blank window, or one the final
+// pass never drew on, has one colour nearly everywhere.
+bool showsAScene(const Picture& picture);
+
 // A fresh run directory under the test output folder: config.txt and links to the shaders,
 // models and images of the build's run directory.
 class RunDirectory {
@@ -46,6 +50,10 @@ private:
 class DemoProcess {
 public:
     explicit DemoProcess(const RunDirectory& dir, bool fastClock = false);
+    // A shell command (wine and the Windows build, say) in place of the binary, started in
+    // `folder` with its standard input from the file `input`.
+    DemoProcess(const std::string& folder, const std::string& command,
+                const std::string& input = "/dev/null");
     ~DemoProcess();  // kills the process if it still runs
 
     bool running();
