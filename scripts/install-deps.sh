@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Dusklorne needs to build, run and test. Idempotent: when
-# everything is there it only asks dpkg and returns.
+# Installs the Debian packages Dusklorne needs to build, run and test, or the packages named as
+# arguments instead. Idempotent: when everything is there it only asks dpkg and returns.
 set -euo pipefail
 
 packages=(
@@ -16,6 +16,10 @@ packages=(
     # the intro as a video (H.264 through libx264), and its tests: script gives a terminal
     ffmpeg bsdutils
 )
+
+if (($#)); then
+    packages=("$@")
+fi
 
 missing=()
 for p in "${packages[@]}"; do

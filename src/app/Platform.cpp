@@ -2,7 +2,6 @@
 
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
 // The memory counters from kernel32 (Windows 7 and later) rather than psapi.dll.
 #define PSAPI_VERSION 2
 #include <windows.h>
@@ -29,6 +28,12 @@ bool displayAvailable() {
     return true;
 }
 
+std::tm localTime(std::time_t moment) {
+    std::tm local{};
+    localtime_s(&local, &moment);
+    return local;
+}
+
 long peakResidentKiB() {
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof(counters);
@@ -45,6 +50,12 @@ bool standardInputIsInteractive() {
 bool displayAvailable() {
     const char* display = std::getenv("DISPLAY");
     return display != nullptr && *display != '\0';
+}
+
+std::tm localTime(std::time_t moment) {
+    std::tm local{};
+    localtime_r(&moment, &local);
+    return local;
 }
 
 long peakResidentKiB() {

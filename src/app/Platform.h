@@ -1,5 +1,7 @@
 #pragma once
 
+#include <ctime>
+
 namespace dusk {
 
 // What the program asks of the operating system beyond the standard library, in one place.
@@ -10,6 +12,9 @@ bool standardInputIsInteractive();
 
 // Whether a window can be opened: on Windows always, elsewhere when DISPLAY names an X server.
 bool displayAvailable();
+
+// The local calendar time of a moment, safe to call from any thread.
+std::tm localTime(std::time_t moment);
 
 // The largest resident memory of the process so far, in KiB.
 long peakResidentKiB();
