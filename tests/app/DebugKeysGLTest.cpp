@@ -3,6 +3,9 @@
 #include "scene/Camera.h"
 #include "support/TestScene.h"
 
+#include <fstream>
+#include <iterator>
+
 namespace {
 
 class DebugKeysGLTest : public dusk::test::SceneGLTest {
@@ -14,7 +17,11 @@ protected:
         game->pollDebugKeys();
         return testing::internal::GetCapturedStdout();
     }
-    std::string recording() { return dusk::test::readFile(runDirectory->file("camData.txt")); }
+    // Read as text: a line ends in the system's own way (CRLF on Windows).
+    std::string recording() {
+        std::ifstream in(runDirectory->file("camData.txt"));
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
 };
 
 TEST_F(DebugKeysGLTest, EachToggleSaysItsNewStateAtEveryPoll) {
