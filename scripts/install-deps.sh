@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Dusklorne needs to build, run and test. Idempotent: when
-# everything is there it only asks dpkg and returns.
+# Installs the Debian packages Dusklorne needs to build, run and test, or the packages named as
+# arguments instead. Idempotent: when everything is there it only asks dpkg and returns.
 set -euo pipefail
 
 packages=(
@@ -21,6 +21,10 @@ packages=(
     # with file), and its check
     dpkg-dev file lintian
 )
+
+if (($#)); then
+    packages=("$@")
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Builds Dusklorne and runs the tests headless: every test in a release build, then the logic
-# and gl groups and the start-up smoke test under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Builds Dusklorne and runs the tests headless: the Windows build (scripts/build-windows.sh) with
+# its logic and gl programs under wine, every test in a release build (its windows group runs the
+# Windows zip under wine), then the logic and gl groups and the start-up smoke test under
+# AddressSanitizer and UndefinedBehaviorSanitizer.
 # Starts its own virtual display and says how long each build and each test run took. Both
 # builds are configured with every option the tests need, whatever configured them before; a run
 # in which no test matches the label, or in which no test runs, fails.
 # Usage: scripts/run-tests.sh [ctest label expression: logic | gl | e2e | smoke | tools | image |
-#                             package]
+#                             package | windows]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
@@ -42,6 +44,15 @@ run_suite() {
     echo "-- tested in $((SECONDS - start)) s"
 }
 
+if [[ -z "$label" ]] || [[ "windows" =~ $label ]]; then
+    echo "== Windows build (MinGW-w64): the zip, and the logic and gl programs under wine"
+    start=$SECONDS
+    "$root/scripts/build-windows.sh"
+    echo "-- built in $((SECONDS - start)) s"
+    start=$SECONDS
+    ctest --test-dir "$root/build-windows" --output-on-failure --no-tests=error -j "$jobs" -L windows
+    echo "-- tested in $((SECONDS - start)) s"
+fi
 echo "== release build: every test"
 run_suite "$root/build" "" release
 # The sanitizer build has the labels logic, gl and e2e-smoke; a label that matches none of them

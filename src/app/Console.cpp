@@ -1,20 +1,17 @@
 #include "app/Console.h"
 
+#include "app/Platform.h"
 #include "render/GL.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
-#include <unistd.h>
 
 namespace dusk {
 
-static bool stdinIsTerminal() {
-    return isatty(STDIN_FILENO) == 1;
-}
-
 void pauseConsole() {
-    if (!stdinIsTerminal()) {
+    if (!standardInputIsInteractive()) {
         return;
     }
     std::string line;
@@ -22,9 +19,19 @@ void pauseConsole() {
 }
 
 void waitForCharacter() {
-    if (stdinIsTerminal()) {
+    if (standardInputIsInteractive()) {
         std::cin.get();
     }
+}
+
+void reportIfMissing(const std::string& path) {
+    std::error_code error;
+    if (std::filesystem::exists(path, error) || error) {
+        return;
+    }
+    const std::filesystem::path folder = std::filesystem::current_path(error);
+    std::cout << "Could not find " << path << " in " << folder.u8string()
+              << " (the folder Dusklorne was started in)" << std::endl;
 }
 
 void failStartup(const char* message, bool terminateWindowLibrary) {

@@ -1,5 +1,6 @@
 #include "app/Screenshot.h"
 
+#include "app/Platform.h"
 #include "render/GL.h"
 
 #include <Magick++.h>
@@ -64,9 +65,7 @@ void ScreenshotWriter::take(int width, int height) {
     glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
     glPixelStorei(GL_PACK_ALIGNMENT, alignment);
 
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = localTime(std::time(nullptr));
     std::string path;
     std::error_code error;
     do {

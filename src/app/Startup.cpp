@@ -54,6 +54,7 @@ int runDusklorne() {
         window = glfwCreateWindow(windowWidth, windowHeight, "Dusklorne", nullptr, nullptr);
     }
     if (window == nullptr) {
+        dusk::reportIfMissing("config.txt");
         dusk::failStartup("ERROR: Could not open window.", true);
     }
     glfwMakeContextCurrent(window);

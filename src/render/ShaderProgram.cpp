@@ -101,6 +101,7 @@ void ShaderProgram::compileShader(const std::string& path, GLenum type, GLuint* 
     std::string log;
     switch (compileFile(path, type, destination, &log)) {
     case Step::unreadable:
+        dusk::reportIfMissing(path);
         failBuild("ERROR: Could not load file");
     case Step::noObject:
         failBuild("ERROR: Could not create shader");

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -18,7 +20,11 @@ protected:
         game->pollDebugKeys();
         return testing::internal::GetCapturedStdout();
     }
-    std::string recording() { return dusk::test::readFile(runDirectory->file("camData.txt")); }
+    // Read as text: a line ends in the system's own way (CRLF on Windows).
+    std::string recording() {
+        std::ifstream in(runDirectory->file("camData.txt"));
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
 };
 
 TEST_F(DebugKeysGLTest, EachToggleSaysItsNewStateAtEveryPoll) {

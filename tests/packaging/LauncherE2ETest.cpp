@@ -39,7 +39,7 @@ Start start(const std::string& launcher, const std::string& folder, const std::s
                                        std::not_equal_to<>()) != result.window.rgb.end();
                 return result.drawn;
             },
-            60.0);
+            60.0, "the window drawn by the launcher's demo");
         result.exitCode = x11::endWithEscape(window, demo);
     }
     result.output = demo.output();

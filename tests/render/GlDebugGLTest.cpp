@@ -7,6 +7,15 @@ namespace {
 
 using GlDebugGLTest = dusk::test::GLTest;
 
+// setenv is POSIX; the Windows C runtime has _putenv_s, where an empty value removes the name.
+void setVariable(const char* name, const char* value) {
+#ifdef _WIN32
+    _putenv_s(name, value);
+#else
+    setenv(name, value, 1);
+#endif
+}
+
 void insert(GLenum source, GLuint id, GLenum severity, const char* text) {
     glDebugMessageInsert(source, GL_DEBUG_TYPE_OTHER, id, severity, -1, text);
 }
@@ -16,11 +25,11 @@ void insert(GLenum source, GLuint id, GLenum severity, const char* text) {
 // severity, and the groups' own notices are not.
 TEST_F(GlDebugGLTest, PrintsEachDistinctMessageOnceOnlyWhenAskedFor) {
     for (const char* value : {"0", "yes", ""}) {
-        setenv("DUSK_GL_DEBUG", value, 1);
+        setVariable("DUSK_GL_DEBUG", value);
         dusk::startGlDebug();
         EXPECT_FALSE(dusk::glDebugOn) << value;
     }
-    setenv("DUSK_GL_DEBUG", "1", 1);
+    setVariable("DUSK_GL_DEBUG", "1");
     dusk::startGlDebug();
     ASSERT_TRUE(dusk::glDebugOn);
 
@@ -39,7 +48,7 @@ TEST_F(GlDebugGLTest, PrintsEachDistinctMessageOnceOnlyWhenAskedFor) {
     glDebugMessageCallback(nullptr, nullptr);
     glDisable(GL_DEBUG_OUTPUT);
     dusk::glDebugOn = false;
-    unsetenv("DUSK_GL_DEBUG");
+    setVariable("DUSK_GL_DEBUG", "");
 }
 
 }  // namespace

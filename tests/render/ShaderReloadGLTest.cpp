@@ -17,7 +17,7 @@ protected:
     void SetUp() override {
         SceneGLTest::SetUp();
         // Files of the test's own to change: the run directory links the build's.
-        fs::remove(runDirectory->file("Dusklorne/Shader"));
+        fs::remove_all(runDirectory->file("Dusklorne/Shader"));
         fs::copy(DUSK_RUN_DIR "/Dusklorne/Shader", runDirectory->file("Dusklorne/Shader"));
     }
     std::string shader(const std::string& name) {

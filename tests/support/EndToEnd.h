@@ -28,6 +28,10 @@ Picture readPicture(const std::string& path);
 // for pictures of different sizes or none.
 double changedShare(const Picture& a, const Picture& b, int tolerance);
 
+// True unless one colour covers half the picture or more: a blank window, or one the final
+// pass never drew on, has one colour nearly everywhere.
+bool showsAScene(const Picture& picture);
+
 // A fresh run directory under the test output folder: config.txt and links to the shaders,
 // models and images of the build's run directory.
 class RunDirectory {
@@ -46,9 +50,10 @@ private:
 class DemoProcess {
 public:
     explicit DemoProcess(const RunDirectory& dir, bool fastClock = false);
-    // Any command that starts the demo, run in `folder` with its standard output in `outputPath`.
+    // Any command that starts the demo (the package's launcher, wine with the Windows build), run
+    // in `folder` with its standard output in `outputPath` and standard input from `input`.
     DemoProcess(const std::string& folder, const std::string& command,
-                const std::string& outputPath);
+                const std::string& outputPath, const std::string& input = "/dev/null");
     ~DemoProcess();  // kills the process if it still runs
 
     bool running();

@@ -1,5 +1,6 @@
 #include "BenchOptions.h"
 
+#include "app/Platform.h"
 #include "app/Startup.h"
 #include "render/GL.h"
 
@@ -238,8 +239,7 @@ int parseCommandLine(int argc, char** argv, Options* options) {
                                            : "devices";
     options->gpuTimer = timer == "gpu";
     // Without a display server there is no window to open.
-    const char* display = std::getenv("DISPLAY");
-    options->headless = options->headless || display == nullptr || *display == '\0';
+    options->headless = options->headless || !dusk::displayAvailable();
     std::sort(options->atTimes.begin(), options->atTimes.end());
     std::sort(options->atFrames.begin(), options->atFrames.end());
     return -1;

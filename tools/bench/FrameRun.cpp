@@ -13,6 +13,7 @@
 #include "ToolWindow.h"
 #include "VideoEncoder.h"
 
+#include "app/Platform.h"
 #include "game/Game.h"
 #include "render/GL.h"
 #include "render/GpuTimer.h"
@@ -23,8 +24,6 @@
 #include <filesystem>
 #include <iostream>
 #include <memory>
-#include <sys/resource.h>
-#include <unistd.h>
 
 namespace dusk::bench {
 
@@ -68,12 +67,6 @@ void timeRenderSteps(Game* game, double* times, double* submit, dusk::GpuTimer* 
     }
 }
 
-long peakResidentKiB() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
-
 // What the scene is built from, checked before anything is made: a run elsewhere would draw a
 // grey picture from nothing and leave a recording file behind.
 bool isRunDirectory(const Options& options) {
@@ -93,7 +86,11 @@ bool isRunDirectory(const Options& options) {
 }  // namespace
 
 int runCommand(const Options& options, Clock::time_point programStart) {
-    if (!options.runDir.empty() && chdir(options.runDir.c_str()) != 0) {
+    std::error_code noFolder;
+    if (!options.runDir.empty()) {
+        std::filesystem::current_path(options.runDir, noFolder);
+    }
+    if (noFolder) {
         std::cerr << "dusk_bench: no run directory '" << options.runDir << "'" << std::endl;
         return 1;
     }
@@ -268,7 +265,7 @@ int runCommand(const Options& options, Clock::time_point programStart) {
         }
     }
     if (bench) {
-        recorder.peakResidentKiB = peakResidentKiB();
+        recorder.peakResidentKiB = dusk::peakResidentKiB();
         recorder.glErrors = loop.errorCount;
         recorder.writeSummary(std::cout, rendererName());
         if (!options.csvFile.empty() && recorder.writeCsv(options.csvFile)) {
