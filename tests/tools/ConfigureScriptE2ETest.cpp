@@ -23,7 +23,7 @@ TEST(ConfigureScriptE2ETest, TheTestCommandBuildsEveryTestWhateverConfiguredBefo
     outputOf(script + reused + "' demo");
     EXPECT_EQ(testPrograms(reused), "");  // the demo command leaves the setting alone
     outputOf(script + reused + "' release && " + script + clean + "' release");
-    EXPECT_EQ(dusk::test::linesOf(testPrograms(clean)).size(), 10u);
+    EXPECT_EQ(dusk::test::linesOf(testPrograms(clean)).size(), 11u);
     EXPECT_EQ(testPrograms(reused), testPrograms(clean));
 }
 
