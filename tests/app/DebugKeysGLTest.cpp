@@ -16,9 +16,7 @@ protected:
     // One poll with exactly these keys down; returns what it printed.
     std::string poll(std::set<int> held) {
         keys.down = std::move(held);
-        testing::internal::CaptureStdout();
-        game->pollDebugKeys();
-        return testing::internal::GetCapturedStdout();
+        return dusk::test::printedBy([&] { game->pollDebugKeys(); });
     }
     // Read as text: a line ends in the system's own way (CRLF on Windows).
     std::string recording() {

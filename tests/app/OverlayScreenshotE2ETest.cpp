@@ -10,15 +10,6 @@ namespace {
 
 using namespace dusk::test;
 
-// Holds the key until the demo's output has grown by a line that contains `text`.
-bool press(const std::string& window, DemoProcess& demo, const std::string& key,
-           const std::string& text) {
-    const size_t seen = demo.output().size();
-    return x11::holdKeyUntil(
-        window, key, [&] { return demo.output().find(text, seen) != std::string::npos; }, 30.0,
-        "a line with \"" + text + "\"");
-}
-
 // Switches the overlay until the last overlay line is `line` for good. With the clock sped up
 // the demo reads the keys at every frame, so F6 held over two readings switches twice, and on a
 // busy machine a frame takes seconds. F1, held all along, prints the help at every reading and
@@ -99,7 +90,7 @@ TEST(OverlayScreenshotE2ETest, OverlayShowsControlsActAndF8SavesTheWindowsPictur
         30.0, "the click on the wireframe box to act"))
         << demo.output();
 
-    ASSERT_TRUE(press(window, demo, "F8", "screenshot ")) << demo.output();
+    ASSERT_TRUE(x11::pressUntilPrinted(window, demo, "F8", "screenshot ", 30.0)) << demo.output();
     const Picture onScreen = x11::windowPicture(window, settled.dir.file("window.png"));
     std::smatch line;
     const std::string output = demo.output();

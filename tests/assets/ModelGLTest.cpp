@@ -5,9 +5,6 @@
 
 namespace {
 
-using testing::internal::CaptureStdout;
-using testing::internal::GetCapturedStdout;
-
 // Two meshes in clip space: the first fills the left half; the second, after a line element that
 // draws nothing, a quad in the top-right quarter and a triangle in the bottom-right one. A wrong
 // base vertex or index for the second mesh draws the first one's corners, or garbage.
@@ -32,9 +29,9 @@ protected:
     // Loads the text as a model file; `output` is what the loader printed.
     bool load(Model& model, const std::string& text) {
         dusk::test::writeFile(folder + "/model.obj", text);
-        CaptureStdout();
-        const bool loaded = model.load(folder + "/model.obj", folder + "/none.png", "", "");
-        output = GetCapturedStdout();
+        bool loaded = false;
+        output = dusk::test::printedBy(
+            [&] { loaded = model.load(folder + "/model.obj", folder + "/none.png", "", ""); });
         return loaded;
     }
 

@@ -4,9 +4,6 @@
 
 namespace {
 
-using testing::internal::CaptureStdout;
-using testing::internal::GetCapturedStdout;
-
 class TextureGLTest : public dusk::test::GLTest {
 protected:
     void SetUp() override {
@@ -62,9 +59,9 @@ TEST_F(TextureGLTest, BadImageFilesAreReportedInOneLine) {
     for (const char* name : {"missing.png", "cut.png", "huge.ppm"}) {
         const std::string path = folder + "/" + name;
         Texture texture(path);
-        CaptureStdout();
-        EXPECT_FALSE(texture.load()) << name;
-        const std::string output = GetCapturedStdout();
+        bool loaded = true;
+        const std::string output = dusk::test::printedBy([&] { loaded = texture.load(); });
+        EXPECT_FALSE(loaded) << name;
         EXPECT_TRUE(output.rfind("Error loading texture '" + path + "': ", 0) == 0 &&
                     output.find('\n') == output.size() - 1)
             << output;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace {
 
 using namespace dusk::test;
@@ -17,12 +19,8 @@ TEST(LauncherTest, WhatKeepsItFromPreparingTheRunDirectoryIsOneLineAndCode1) {
     fs::create_directories(alone + "/games");
     fs::copy(launcher, alone + "/games/dusklorne");
     writeFile(root + "/a-file", "");
-    struct Case {
-        std::string environment;
-        std::string command;
-        std::string line;
-    };
-    for (const Case& c : {
+    using Case = std::tuple<std::string, std::string, std::string>;  // environment, command, line
+    for (const auto& [environment, command, line] : {
              Case{"HOME='" + root + "'", alone + "/games/dusklorne",
                   "dusklorne: the game's files are not in " + alone +
                       " (looked for lib/games/dusklorne and share/games/dusklorne)"},
@@ -30,11 +28,11 @@ TEST(LauncherTest, WhatKeepsItFromPreparingTheRunDirectoryIsOneLineAndCode1) {
                   "dusklorne: cannot make the run directory " + root + "/a-file/dusklorne"},
              Case{"-u HOME", launcher, "dusklorne: neither HOME nor XDG_DATA_HOME is set"},
          }) {
-        SCOPED_TRACE(c.environment + " " + c.command);
+        SCOPED_TRACE(environment + " " + command);
         const CommandResult result =
-            runCommand("cd '" + root + "' && timeout 60 env -u XDG_DATA_HOME " + c.environment +
-                       " '" + c.command + "' </dev/null");
-        EXPECT_EQ(result.lines, std::vector<std::string>{c.line});
+            runCommand("cd '" + root + "' && timeout 60 env -u XDG_DATA_HOME " + environment +
+                       " '" + command + "' </dev/null");
+        EXPECT_EQ(result.lines, std::vector<std::string>{line});
         EXPECT_EQ(result.exitCode, 1);
     }
 }

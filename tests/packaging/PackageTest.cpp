@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <set>
-#include <sstream>
 
 namespace {
 
@@ -28,15 +28,9 @@ std::vector<std::string> packagesOfLinkedLibraries(const std::string& program) {
 // The package names in a Depends field, without versions, alternatives counted each.
 std::set<std::string> dependencyNames(const std::string& field) {
     std::set<std::string> names;
-    std::string entry;
-    for (std::istringstream in(field); std::getline(in, entry, ',');) {
-        std::istringstream alternatives(entry);
-        for (std::string alternative; std::getline(alternatives, alternative, '|');) {
-            std::istringstream words(alternative);
-            std::string name;
-            words >> name;
-            names.insert(name);
-        }
+    const std::regex name("(?:^|[,|])\\s*([^\\s,|(]+)");
+    for (std::sregex_iterator it(field.begin(), field.end(), name), end; it != end; ++it) {
+        names.insert((*it)[1]);
     }
     return names;
 }

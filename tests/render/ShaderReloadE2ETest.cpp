@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <regex>
 
 namespace {
 
@@ -19,27 +18,12 @@ double greenShare(const Picture& picture) {
     return picture.rgb.empty() ? 0.0 : 3.0 * green / picture.rgb.size();
 }
 
-// Holds F7 until the demo's output has grown by a line that matches `line`.
-bool reload(const std::string& window, DemoProcess& demo, const std::regex& line) {
-    const size_t seen = demo.output().size();
-    return x11::holdKeyUntil(
-        window, "F7",
-        [&] {
-            const std::string output = demo.output();
-            return std::regex_search(output.begin() + seen, output.end(), line);
-        },
-        30.0, "F7's line");
-}
-
-// The real binary with a shader file of its run directory changed while it runs: broken by a
-// syntax error, F7 names the file and the driver's log and the demo draws on as before; fixed
-// with a green sky, F7 reloads and the window shows the green sky.
-TEST(ShaderReloadE2ETest, F7ShowsAChangedShaderAndABrokenOneChangesNothing) {
+// The real binary with a shader file of its run directory changed while it runs: F7 reloads and
+// the window shows the change, a green sky. (What a broken file leaves, the GL test shows.)
+TEST(ShaderReloadE2ETest, F7ShowsAChangedShader) {
     RunDirectory dir("shader-reload");
     fs::remove(dir.file("Dusklorne/Shader"));
     fs::copy(DUSK_RUN_DIR "/Dusklorne/Shader", dir.file("Dusklorne/Shader"));
-    const std::string sky = dir.file("Dusklorne/Shader/sky.frag");
-    const std::string original = readFile(sky);
     DemoProcess demo(dir);
     const std::string window = x11::waitForWindow(60.0);
     ASSERT_FALSE(window.empty()) << demo.output();
@@ -47,26 +31,13 @@ TEST(ShaderReloadE2ETest, F7ShowsAChangedShaderAndABrokenOneChangesNothing) {
     ASSERT_TRUE(waitUntil(
         [&] { return demo.output().find("Loading Model: Tree 3\n") != std::string::npos; }, 60.0,
         "the trees' loader line"));
+    EXPECT_EQ(greenShare(x11::windowPicture(window, dir.file("before.png"))), 0.0);
 
-    writeFile(sky, original + "\nnot GLSL\n");
-    ASSERT_TRUE(reload(window, demo,
-                       std::regex("\nshader reload failed: Dusklorne/Shader/sky\\.frag: "
-                                  "0:[0-9]+\\([0-9]+\\): error: [^\n]+\n")))
+    writeFile(dir.file("Dusklorne/Shader/sky.frag"),
+              "#version 330 core\nout vec4 fragColor;\n"
+              "void main() { fragColor = vec4(0.0, 1.0, 0.0, 0.0); }\n");
+    ASSERT_TRUE(x11::pressUntilPrinted(window, demo, "F7", "reloaded shaders\n", 30.0))
         << demo.output();
-    // The intro goes on, drawn with the programs it had.
-    const Picture first = x11::windowPicture(window, dir.file("broken-1.png"));
-    Picture later;
-    EXPECT_TRUE(waitUntil(
-        [&] {
-            later = x11::windowPicture(window, dir.file("broken-2.png"));
-            return changedShare(first, later, 30) > 0.01;
-        },
-        30.0, "the intro to go on with the old programs"));
-    EXPECT_EQ(greenShare(later), 0.0);
-
-    writeFile(sky, "#version 330 core\nout vec4 fragColor;\n"
-                   "void main() { fragColor = vec4(0.0, 1.0, 0.0, 0.0); }\n");
-    ASSERT_TRUE(reload(window, demo, std::regex("\nreloaded shaders\n"))) << demo.output();
     EXPECT_TRUE(waitUntil(
         [&] { return greenShare(x11::windowPicture(window, dir.file("green.png"))) > 0.1; }, 30.0,
         "the green sky"));

@@ -1,6 +1,5 @@
 #include "game/Game.h"
 #include "render/ShaderProgram.h"
-#include "scene/ParticleSystem.h"
 #include "support/TestScene.h"
 
 #include <array>
@@ -30,48 +29,23 @@ protected:
     }
     // Reloads, and returns what it printed.
     std::string reload() {
-        testing::internal::CaptureStdout();
-        game->reloadShaders();
-        return testing::internal::GetCapturedStdout();
-    }
-    // The same frame drawn again (no update), as the window shows it.
-    std::vector<unsigned char> drawn() {
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        game->render();
-        std::vector<unsigned char> pixels(320 * 240 * 4);
-        glReadPixels(0, 0, 320, 240, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
-        return pixels;
+        return printedBy([&] { game->reloadShaders(); });
     }
 };
-
-// Program and shader objects alive, up to a name far above ours.
-int liveProgramsAndShaders() {
-    int live = 0;
-    for (GLuint name = 1; name < 4096; ++name) {
-        live += glIsProgram(name) + glIsShader(name);
-    }
-    return live;
-}
 
 // A missing file, a compile error and a link error each leave all six programs as they were,
 // print the file and the driver's log and make nothing that stays; a reload of good files
 // replaces all six, deletes the old ones and gives the new ones what start-up gave once, so the
 // frame is drawn as before; a hundred reloads leave as many objects as one.
 TEST_F(ShaderReloadGLTest, ReplacesAllSixOnlyWhenAllBuildAndLeavesNothingBehind) {
-    game->pathTime = 0.5f;
-    runFrame(0.1f);
-    runFrame(0.1f);
-    // Without the particles, whose blending order varies, the same frame is the same picture.
-    for (dusk::scene::ParticleSystem* system : game->particleSystems) {
-        system->finished = true;
-    }
+    stillScene();
     // The per-frame inputs as the next frame's update gives them, here without moving anything.
     game->uploadFrameUniforms();
-    const std::vector<unsigned char> before = drawn();
+    const std::vector<unsigned char> before = redrawn();
     const std::array<GLuint, 6> original = programs();
-    const int objects = liveProgramsAndShaders();
+    const int objects = liveGlObjects();
 
-    const std::string sky = dusk::test::readFile(shader("sky.frag"));
+    const std::string sky = readFile(shader("sky.frag"));
     using Row = std::tuple<const char*, std::string, const char*>;  // file, text, failure line
     for (const auto& [file, text, line] :
          {Row{"sky.frag", sky + "\nnot GLSL\n",
@@ -83,16 +57,16 @@ TEST_F(ShaderReloadGLTest, ReplacesAllSixOnlyWhenAllBuildAndLeavesNothingBehind)
               "shader reload failed: Dusklorne/Shader/depth.vert \\+ "
               "Dusklorne/Shader/depth.frag: .*error.+"}}) {
         SCOPED_TRACE(file);
-        const std::string kept = dusk::test::readFile(shader(file));
-        text.empty() ? (void)fs::remove(shader(file)) : dusk::test::writeFile(shader(file), text);
+        const std::string kept = readFile(shader(file));
+        text.empty() ? (void)fs::remove(shader(file)) : writeFile(shader(file), text);
         const std::string output = reload();
         EXPECT_TRUE(std::regex_match(output, std::regex(std::string(line) + "\n"))) << output;
         EXPECT_EQ(game->shaderReloadFailure + "\n", output);
         EXPECT_EQ(programs(), original);
-        EXPECT_EQ(liveProgramsAndShaders(), objects);
-        dusk::test::writeFile(shader(file), kept);
+        EXPECT_EQ(liveGlObjects(), objects);
+        writeFile(shader(file), kept);
     }
-    EXPECT_EQ(drawn(), before);
+    EXPECT_EQ(redrawn(), before);
 
     EXPECT_EQ(reload(), "reloaded shaders\n");
     game->uploadFrameUniforms();
@@ -107,16 +81,14 @@ TEST_F(ShaderReloadGLTest, ReplacesAllSixOnlyWhenAllBuildAndLeavesNothingBehind)
     glGetUniformiv(lensFlare, glGetUniformLocation(lensFlare, "transparencyFlag"),
                    &transparencyFlag);
     EXPECT_EQ(transparencyFlag, 1);
-    EXPECT_EQ(drawn(), before);
-    EXPECT_EQ(liveProgramsAndShaders(), objects);
+    EXPECT_EQ(redrawn(), before);
+    EXPECT_EQ(liveGlObjects(), objects);
 
     for (int i = 0; i < 100; ++i) {
-        testing::internal::CaptureStdout();
-        game->reloadShaders();
-        testing::internal::GetCapturedStdout();
+        reload();
     }
     glUseProgram(0);
-    EXPECT_EQ(liveProgramsAndShaders(), objects);
+    EXPECT_EQ(liveGlObjects(), objects);
 }
 
 }  // namespace

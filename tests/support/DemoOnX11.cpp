@@ -1,10 +1,6 @@
 // The real demo as a process on the X display, and the display itself: Linux only.
 #include "support/EndToEnd.h"
 
-#include "assets/Texture.h"
-
-#include <Magick++.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -83,6 +79,14 @@ bool holdKeyUntil(const std::string& windowId, const std::string& key,
     bool reached = waitUntil(done, seconds, what + " (" + key + " held)");
     outputOf("xdotool keyup " + key);
     return reached;
+}
+
+bool pressUntilPrinted(const std::string& windowId, DemoProcess& demo, const std::string& key,
+                       const std::string& text, double seconds) {
+    const size_t seen = demo.output().size();
+    return holdKeyUntil(
+        windowId, key, [&] { return demo.output().find(text, seen) != std::string::npos; }, seconds,
+        "a line with \"" + text + "\"");
 }
 
 int endWithEscape(const std::string& windowId, DemoProcess& demo) {
@@ -164,10 +168,7 @@ Picture windowPicture(const std::string& windowId, const std::string& path) {
         }
     }
     XDestroyImage(image);
-    dusk::initializeImageLibrary();
-    Magick::Image(size_t(picture.width), size_t(picture.height), "RGB", Magick::CharPixel,
-                  picture.rgb.data())
-        .write(path);
+    writePicture(picture, path);
     return picture;
 }
 

@@ -56,6 +56,13 @@ Picture readPicture(const std::string& path) {
     return picture;
 }
 
+void writePicture(const Picture& picture, const std::string& path) {
+    dusk::initializeImageLibrary();
+    Magick::Image(size_t(picture.width), size_t(picture.height), "RGB", Magick::CharPixel,
+                  picture.rgb.data())
+        .write(path);
+}
+
 double changedShare(const Picture& a, const Picture& b, int tolerance) {
     if (a.rgb.empty() || a.width != b.width || a.height != b.height) {
         return 1.0;

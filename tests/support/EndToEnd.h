@@ -24,6 +24,7 @@ struct Picture {
 };
 // The picture in the file; empty when the file is missing or not a picture.
 Picture readPicture(const std::string& path);
+void writePicture(const Picture& picture, const std::string& path);
 // The share of pixels whose colour moved by more than `tolerance` in sum over the channels; 1
 // for pictures of different sizes or none.
 double changedShare(const Picture& a, const Picture& b, int tolerance);
@@ -80,6 +81,9 @@ std::string waitForWindow(double seconds);
 // held until its effect shows, and a key still down at the next reading acts again.
 bool holdKeyUntil(const std::string& windowId, const std::string& key,
                   const std::function<bool()>& done, double seconds, const std::string& what);
+// Holds the key until the demo's output has grown by a piece that contains `text`.
+bool pressUntilPrinted(const std::string& windowId, DemoProcess& demo, const std::string& key,
+                       const std::string& text, double seconds = 60.0);
 // Holds ESC until the demo has gone; returns its exit code.
 int endWithEscape(const std::string& windowId, DemoProcess& demo);
 // Puts the pointer there and returns once the X server has; the demo may move it on at once.

@@ -39,14 +39,22 @@ inline std::string freshFolder(const std::string& name) {
     return path;
 }
 
-// The lines of a program's output, without their line ends.
+// The lines of a program's output, without their line ends (LF, or CRLF from a Windows console).
 inline std::vector<std::string> linesOf(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) {
-        lines.push_back(line);
+        lines.push_back(line.empty() || line.back() != '\r' ? line
+                                                            : line.substr(0, line.size() - 1));
     }
     return lines;
+}
+
+// What `act` printed on standard output.
+template <class Act> std::string printedBy(Act act) {
+    testing::internal::CaptureStdout();
+    act();
+    return testing::internal::GetCapturedStdout();
 }
 
 }  // namespace dusk::test

@@ -15,6 +15,14 @@ int takeGlErrors() {
     return count;
 }
 
+std::vector<unsigned char> readPixels(GLuint framebuffer, int width, int height) {
+    std::vector<unsigned char> pixels(size_t(width) * height * 4);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    return pixels;
+}
+
 void GLTest::SetUp() {
     static GLFWwindow* shared = nullptr;
     if (shared == nullptr && glfwInit()) {

@@ -4,6 +4,7 @@
 #include "app/Startup.h"
 #include "game/Game.h"
 #include "render/FramePasses.h"
+#include "scene/ParticleSystem.h"
 #include "support/EndToEnd.h"
 
 #include <filesystem>
@@ -39,7 +40,7 @@ int liveGlObjects() {
     for (GLuint name = 1; name < 4096; ++name) {
         live += glIsBuffer(name) + glIsTexture(name) + glIsFramebuffer(name) +
                 glIsRenderbuffer(name) + glIsVertexArray(name) + glIsProgram(name) +
-                glIsQuery(name);
+                glIsShader(name) + glIsQuery(name);
     }
     return live;
 }
@@ -50,9 +51,7 @@ void SceneGLTest::SetUp() {
     runDirectory = std::make_unique<RunDirectory>("scene");
     std::filesystem::current_path(runDirectory->path());
     dusk::setInput(&keys);
-    testing::internal::CaptureStdout();  // the loaders' lines
-    createGame(window);
-    startupOutput = testing::internal::GetCapturedStdout();
+    startupOutput = printedBy([&] { createGame(window); });  // the loaders' lines
     game = gameInstance;
     glViewport(0, 0, windowWidth, windowHeight);
 }
@@ -74,6 +73,21 @@ void SceneGLTest::runFrame(float frameTime) {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     game->update(frameTime);
     game->render();
+}
+
+void SceneGLTest::stillScene() {
+    game->pathTime = 0.5f;
+    runFrame(0.1f);
+    runFrame(0.1f);
+    for (dusk::scene::ParticleSystem* system : game->particleSystems) {
+        system->finished = true;
+    }
+}
+
+std::vector<unsigned char> SceneGLTest::redrawn() {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    game->render();
+    return readPixels();
 }
 
 }  // namespace dusk::test

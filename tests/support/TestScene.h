@@ -6,12 +6,14 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 class Game;
 
 namespace dusk::test {
 
-// How many GL objects of the kinds a frame could make are alive, up to a name far above ours.
+// How many GL objects of the kinds a frame or a shader reload could make are alive, up to a name
+// far above ours.
 int liveGlObjects();
 
 // Base of the tests on the demo's own scene, assembled by the program's start-up step from a run
@@ -23,6 +25,11 @@ protected:
     void TearDown() override;
     // One iteration of the frame loop without the buffer swap: clear, update, render.
     void runFrame(float frameTime);
+    // Two frames of the intro at pathTime 0.5, then no particles, whose blending order varies:
+    // from here the same frame drawn again is the same picture.
+    void stillScene();
+    // The same frame drawn again (no update), as the window shows it.
+    std::vector<unsigned char> redrawn();
 
     ScriptedKeys keys;
     Game* game = nullptr;

@@ -1,10 +1,7 @@
 #include "game/Game.h"
 #include "render/Bezier.h"
 
-#include <assimp/Importer.hpp>
-#include <assimp/postprocess.h>
-#include <assimp/scene.h>
-#include <gtest/gtest.h>
+#include "support/Mesh.h"
 
 #include <algorithm>
 
@@ -39,23 +36,13 @@ float distance2(const glm::vec3& p, const Triangle& t) {
 }
 
 TEST(CastleClearanceTest, TheFlightPassesNoWallAndKeepsItsDistance) {
-    Assimp::Importer importer;
-    const aiScene* scene = importer.ReadFile(std::string(DUSK_RUN_DIR) + "/Model/Object/castle.obj",
-                                             aiProcess_Triangulate);
-    ASSERT_NE(scene, nullptr);
     std::vector<Triangle> castle;
-    for (unsigned m = 0; m < scene->mNumMeshes; ++m) {
-        for (unsigned f = 0; f < scene->mMeshes[m]->mNumFaces; ++f) {
-            const aiMesh* mesh = scene->mMeshes[m];
-            glm::vec3 p[3];
-            for (int k = 0; k < 3; ++k) {
-                const aiVector3D& v = mesh->mVertices[mesh->mFaces[f].mIndices[k]];
-                p[k] = glm::vec3(v.x, v.y, v.z);
-            }
-            castle.push_back({p[0], p[1], p[2], glm::min(p[0], glm::min(p[1], p[2])),
-                              glm::max(p[0], glm::max(p[1], p[2]))});
-        }
+    for (const auto& [a, b, c] : dusk::test::trianglesOf("Model/Object/castle.obj")) {
+        castle.push_back({a.position, b.position, c.position,
+                          glm::min(a.position, glm::min(b.position, c.position)),
+                          glm::max(a.position, glm::max(b.position, c.position))});
     }
+    ASSERT_GT(castle.size(), 0u);
     Game game(nullptr, false);
     // The ball, and the camera 0.1 behind it on the same curve, over the whole intro.
     const float room = 1.0f;

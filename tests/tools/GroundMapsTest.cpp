@@ -1,9 +1,5 @@
-#include <Magick++.h>
-#include <assimp/Importer.hpp>
-#include <assimp/postprocess.h>
-#include <assimp/scene.h>
-#include <glm/glm.hpp>
-#include <gtest/gtest.h>
+#include "support/EndToEnd.h"
+#include "support/Mesh.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,7 +10,7 @@
 // 350 x 350 field, the colour map read through them.
 namespace {
 
-const std::string runDir = DUSK_RUN_DIR;
+using namespace dusk::test;
 
 // An image as the texture loader reads it: RGB in [0, 1], row 0 at the top.
 struct Map {
@@ -22,12 +18,11 @@ struct Map {
     std::vector<glm::vec3> rgb;
 
     explicit Map(const std::string& name) {
-        Magick::Image image(runDir + "/Model/Image/" + name);
-        width = int(image.columns()), height = int(image.rows());
-        std::vector<unsigned char> bytes(size_t(width) * height * 3);
-        image.write(0, 0, width, height, "RGB", Magick::CharPixel, bytes.data());
-        for (size_t i = 0; i < bytes.size(); i += 3) {
-            rgb.emplace_back(bytes[i] / 255.0f, bytes[i + 1] / 255.0f, bytes[i + 2] / 255.0f);
+        const Picture picture = readPicture(DUSK_RUN_DIR "/Model/Image/" + name);
+        width = picture.width, height = picture.height;
+        for (size_t i = 0; i < picture.rgb.size(); i += 3) {
+            rgb.push_back(glm::vec3(picture.rgb[i], picture.rgb[i + 1], picture.rgb[i + 2]) /
+                          255.0f);
         }
     }
     glm::vec3 at(int x, int y) const {
@@ -55,24 +50,12 @@ struct Field {
     std::vector<glm::vec3> color = std::vector<glm::vec3>(samples * samples, glm::vec3(-1.0f));
 
     explicit Field(const Map& map) {
-        Assimp::Importer importer;
-        const aiScene* scene = importer.ReadFile(runDir + "/Model/Object/ground20.obj",
-                                                 aiProcess_Triangulate | aiProcess_FlipUVs);
-        if (scene == nullptr) {
-            ADD_FAILURE() << importer.GetErrorString();
-            return;
-        }
-        for (unsigned m = 0; m < scene->mNumMeshes; ++m) {
-            const aiMesh* mesh = scene->mMeshes[m];
-            for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
-                glm::vec2 p[3], uv[3];
-                for (int k = 0; k < 3; ++k) {
-                    unsigned i = mesh->mFaces[f].mIndices[k];
-                    p[k] = glm::vec2(mesh->mVertices[i].x, mesh->mVertices[i].z) * scale;
-                    uv[k] = glm::vec2(mesh->mTextureCoords[0][i].x, mesh->mTextureCoords[0][i].y);
-                }
-                paint(map, p, uv);
+        for (const auto& t : trianglesOf("Model/Object/ground20.obj")) {
+            glm::vec2 p[3], uv[3];
+            for (int k = 0; k < 3; ++k) {
+                p[k] = glm::vec2(t[k].position.x, t[k].position.z) * scale, uv[k] = t[k].uv;
             }
+            paint(map, p, uv);
         }
     }
     // Every grid point inside the triangle, coloured through its texture coordinates.
@@ -163,10 +146,6 @@ TEST(GroundMapsTest, TheGroundIsWornAlongTheWallsAndBeforeTheGate) {
 // the two sides still match: the colour steps across those edges are no larger than steps of
 // the same length inside the cells.
 TEST(GroundMapsTest, NoSeamBetweenTheCells) {
-    Assimp::Importer importer;
-    const aiScene* scene = importer.ReadFile(runDir + "/Model/Object/ground20.obj",
-                                             aiProcess_Triangulate | aiProcess_FlipUVs);
-    ASSERT_NE(scene, nullptr);
     // Each edge by its two corner positions, with the texture coordinates of its first triangle
     // there and, toward the inside of that triangle, the direction of one texel.
     struct Side {
@@ -177,38 +156,30 @@ TEST(GroundMapsTest, NoSeamBetweenTheCells) {
     const glm::vec2 texel(1.0f / map.width, 1.0f / map.height);
     double across = 0.0, inside = 0.0;
     int seams = 0;
-    for (unsigned m = 0; m < scene->mNumMeshes; ++m) {
-        const aiMesh* mesh = scene->mMeshes[m];
-        for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
-            const unsigned* k = mesh->mFaces[f].mIndices;
-            for (int e = 0; e < 3; ++e) {
-                unsigned a = k[e], b = k[(e + 1) % 3], c = k[(e + 2) % 3];
-                auto key = [&](unsigned i) {
-                    const aiVector3D& v = mesh->mVertices[i];
-                    return std::to_string(v.x) + " " + std::to_string(v.z);
-                };
-                auto uv = [&](unsigned i) {
-                    return glm::vec2(mesh->mTextureCoords[0][i].x, mesh->mTextureCoords[0][i].y);
-                };
-                glm::vec2 mid = 0.5f * (uv(a) + uv(b)),
-                          inward = glm::normalize((uv(c) - mid) / texel) * texel;
-                const std::string ka = std::min(key(a), key(b)), kb = std::max(key(a), key(b));
-                Side side{{key(a) == ka ? uv(a) : uv(b), key(a) == ka ? uv(b) : uv(a)}, inward};
-                auto [found, added] = first.emplace(std::make_pair(ka, kb), side);
-                if (added || glm::length(found->second.uv[0] - side.uv[0]) +
-                                     glm::length(found->second.uv[1] - side.uv[1]) <
-                                 1e-5f) {
-                    continue;
-                }
-                ++seams;
-                for (float t = 0.05f; t < 1.0f; t += 0.1f) {
-                    glm::vec2 p = glm::mix(side.uv[0], side.uv[1], t);
-                    glm::vec2 q = glm::mix(found->second.uv[0], found->second.uv[1], t);
-                    across += glm::length(map.sample(p + 0.5f * side.inward) -
-                                          map.sample(q + 0.5f * found->second.inward));
-                    inside += glm::length(map.sample(p + 0.5f * side.inward) -
-                                          map.sample(p + 1.5f * side.inward));
-                }
+    for (const auto& t : trianglesOf("Model/Object/ground20.obj")) {
+        for (int e = 0; e < 3; ++e) {
+            const Corner &a = t[e], &b = t[(e + 1) % 3], &c = t[(e + 2) % 3];
+            auto key = [](const Corner& v) {
+                return std::to_string(v.position.x) + " " + std::to_string(v.position.z);
+            };
+            glm::vec2 mid = 0.5f * (a.uv + b.uv),
+                      inward = glm::normalize((c.uv - mid) / texel) * texel;
+            const std::string ka = std::min(key(a), key(b)), kb = std::max(key(a), key(b));
+            Side side{{key(a) == ka ? a.uv : b.uv, key(a) == ka ? b.uv : a.uv}, inward};
+            auto [found, added] = first.emplace(std::make_pair(ka, kb), side);
+            if (added || glm::length(found->second.uv[0] - side.uv[0]) +
+                                 glm::length(found->second.uv[1] - side.uv[1]) <
+                             1e-5f) {
+                continue;
+            }
+            ++seams;
+            for (float s = 0.05f; s < 1.0f; s += 0.1f) {
+                glm::vec2 p = glm::mix(side.uv[0], side.uv[1], s);
+                glm::vec2 q = glm::mix(found->second.uv[0], found->second.uv[1], s);
+                across += glm::length(map.sample(p + 0.5f * side.inward) -
+                                      map.sample(q + 0.5f * found->second.inward));
+                inside += glm::length(map.sample(p + 0.5f * side.inward) -
+                                      map.sample(p + 1.5f * side.inward));
             }
         }
     }
@@ -241,10 +212,7 @@ TEST(GroundMapsTest, NormalAndSpecularMapsFollowTheColourMap) {
         return 0.25f * (color.at(2 * x, 2 * y) + color.at(2 * x + 1, 2 * y) +
                         color.at(2 * x, 2 * y + 1) + color.at(2 * x + 1, 2 * y + 1));
     };
-    auto luminance = [&](int x, int y) {
-        glm::vec3 c = block(x, y);
-        return c.r + c.g + c.b;
-    };
+    auto luminance = [&](int x, int y) { return glm::dot(block(x, y), glm::vec3(1.0f)); };
     std::vector<double> detail, relief, earth, shine, packed;
     for (int y = 0; y < normal.height; ++y) {
         for (int x = 0; x < normal.width; ++x) {

@@ -1,8 +1,9 @@
-#include "support/Files.h"
+#include "render/ShaderProgram.h"
 #include "support/GLContext.h"
 
 #include <iterator>
 #include <set>
+#include <sstream>
 
 // The shipped shader files compile and link here, use the inputs the program feeds them, and
 // declare no input it does not feed (a misspelt name would silently stay at zero).
@@ -37,23 +38,13 @@ TEST_F(ShaderInterfaceGLTest, EveryProgramLinksAndTakesExactlyItsInputs) {
         {"lensFlare.vert", "lensFlare.frag", "sceneTexture transparencyFlag view_proj pLightPos",
          fed + "sceneTexture transparencyFlag"}};
     for (const auto& files : programs) {
+        ShaderProgram source, built;  // built as a reload builds, failing with the driver's log
+        source.vertexPath = "Dusklorne/Shader/" + files[0];
+        source.fragmentPath = "Dusklorne/Shader/" + files[1];
         std::string log;
-        GLuint program = glCreateProgram();
-        for (int stage = 0; stage < 2; ++stage) {
-            const std::string source = dusk::test::readFile("Dusklorne/Shader/" + files[stage]);
-            const char* text = source.c_str();
-            GLuint shader = glCreateShader(stage == 0 ? GL_VERTEX_SHADER : GL_FRAGMENT_SHADER);
-            glShaderSource(shader, 1, &text, nullptr);
-            glCompileShader(shader);
-            char buffer[4096] = {};
-            glGetShaderInfoLog(shader, sizeof buffer, nullptr, buffer);
-            log += files[stage] + ": " + buffer;
-            glAttachShader(program, shader);
-        }
-        glLinkProgram(program);
-        GLint ok = 0, count = 0;
-        glGetProgramiv(program, GL_LINK_STATUS, &ok);
-        ASSERT_TRUE(ok) << log;
+        ASSERT_TRUE(source.buildAgain(&built, &log)) << log;
+        const GLuint program = built.program;
+        GLint count = 0;
         glGetProgramiv(program, GL_ACTIVE_UNIFORMS, &count);
         std::set<std::string> active, offered = words(files[3]);
         for (GLint i = 0; i < count; ++i) {
@@ -65,6 +56,7 @@ TEST_F(ShaderInterfaceGLTest, EveryProgramLinksAndTakesExactlyItsInputs) {
         for (const std::string& name : words(files[2])) {
             EXPECT_EQ(active.count(name), 1u) << files[1] << " does not use " << name;
         }
+        built.deleteObjects();
     }
 }
 

@@ -1,9 +1,6 @@
+#include "support/Mesh.h"
+
 #include <Magick++.h>
-#include <assimp/Importer.hpp>
-#include <assimp/postprocess.h>
-#include <assimp/scene.h>
-#include <glm/glm.hpp>
-#include <gtest/gtest.h>
 
 // How the generated broadleaf's leaf cards are lit: its triangles textured with foliage (not
 // opaque bark) in tree1.png, where they lie, where their corners' normals point and how bright
@@ -16,39 +13,26 @@ struct Card {
 };
 
 std::vector<Card> leafTriangles() {
-    const std::string runDir = DUSK_RUN_DIR;
-    Magick::Image atlas(runDir + "/Model/Image/tree1.png");
+    Magick::Image atlas(DUSK_RUN_DIR "/Model/Image/tree1.png");
     const int w = int(atlas.columns()), h = int(atlas.rows());
     std::vector<unsigned char> rgba(size_t(w) * h * 4);
     atlas.write(0, 0, w, h, "RGBA", Magick::CharPixel, rgba.data());
-    Assimp::Importer importer;
-    const aiScene* scene = importer.ReadFile(runDir + "/Model/Object/tree1.obj",
-                                             aiProcess_Triangulate | aiProcess_FlipUVs);
     std::vector<Card> cards;
-    for (unsigned m = 0; scene != nullptr && m < scene->mNumMeshes; ++m) {
-        const aiMesh* mesh = scene->mMeshes[m];
-        for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
-            glm::vec3 position(0.0f), normal(0.0f);
-            glm::vec2 lo(1.0f), hi(0.0f);
-            for (int k = 0; k < 3; ++k) {
-                unsigned i = mesh->mFaces[f].mIndices[k];
-                const aiVector3D &p = mesh->mVertices[i], &n = mesh->mNormals[i];
-                const aiVector3D& uv = mesh->mTextureCoords[0][i];
-                position += glm::vec3(p.x, p.y, p.z) / 3.0f;
-                normal += glm::vec3(n.x, n.y, n.z);
-                lo = glm::min(lo, glm::vec2(uv.x, uv.y)), hi = glm::max(hi, glm::vec2(uv.x, uv.y));
+    for (const auto& t : dusk::test::trianglesOf("Model/Object/tree1.obj")) {
+        const glm::vec2 lo = glm::min(t[0].uv, glm::min(t[1].uv, t[2].uv)),
+                        hi = glm::max(t[0].uv, glm::max(t[1].uv, t[2].uv));
+        double alpha = 0.0, color = 0.0, texels = 0.0;
+        for (int y = int(lo.y * h); y < int(hi.y * h); ++y) {
+            for (int x = int(lo.x * w); x < int(hi.x * w); ++x) {
+                const unsigned char* p = &rgba[(size_t(y) * w + x) * 4];
+                alpha += p[3] / 255.0, color += p[3] / 255.0 * (p[0] + p[1] + p[2]) / 765.0;
+                texels += 1.0;
             }
-            double alpha = 0.0, color = 0.0, texels = 0.0;
-            for (int y = int(lo.y * h); y < int(hi.y * h); ++y) {
-                for (int x = int(lo.x * w); x < int(hi.x * w); ++x) {
-                    const unsigned char* t = &rgba[(size_t(y) * w + x) * 4];
-                    alpha += t[3] / 255.0, color += t[3] / 255.0 * (t[0] + t[1] + t[2]) / 765.0;
-                    texels += 1.0;
-                }
-            }
-            if (texels > 0.0 && alpha < 0.97 * texels) {
-                cards.push_back({position, glm::normalize(normal), float(color / alpha)});
-            }
+        }
+        if (texels > 0.0 && alpha < 0.97 * texels) {
+            cards.push_back({(t[0].position + t[1].position + t[2].position) / 3.0f,
+                             glm::normalize(t[0].normal + t[1].normal + t[2].normal),
+                             float(color / alpha)});
         }
     }
     return cards;

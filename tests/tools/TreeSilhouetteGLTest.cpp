@@ -1,6 +1,8 @@
 #include "app/Startup.h"
 #include "assets/Model.h"
+#include "render/RenderTarget.h"
 #include "render/ShaderProgram.h"
+#include "support/Files.h"
 #include "support/GLContext.h"
 
 #include <glm/gtc/matrix_transform.hpp>
@@ -18,28 +20,16 @@ protected:
 
     void SetUp() override {
         GLTest::SetUp();
-        glGenTextures(1, &color);
-        glBindTexture(GL_TEXTURE_2D, color);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, size, size, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-        glBindTexture(GL_TEXTURE_2D, 0);
-        glGenRenderbuffers(1, &depth);
-        glBindRenderbuffer(GL_RENDERBUFFER, depth);
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT24, size, size);
-        glGenFramebuffers(1, &framebuffer);
-        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
-        glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, color, 0);
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
+        target = std::make_unique<RenderTarget>(size, size);
         program = std::make_unique<ShaderProgram>("Dusklorne/Shader/depth.vert",
                                                   "Dusklorne/Shader/depth.frag");
     }
     void TearDown() override {
         glBindFramebuffer(GL_FRAMEBUFFER, 0);
-        glDeleteFramebuffers(1, &framebuffer);
-        glDeleteRenderbuffers(1, &depth);
-        glDeleteTextures(1, &color);
-        glDeleteProgram(program->program);
-        glDeleteShader(program->vertexShader);
-        glDeleteShader(program->fragmentShader);
+        glDeleteFramebuffers(1, &target->framebuffer);
+        glDeleteTextures(1, &target->colorTexture);
+        glDeleteTextures(1, &target->depthTexture);
+        program->deleteObjects();
         glViewport(0, 0, windowWidth, windowHeight);
         GLTest::TearDown();
     }
@@ -48,7 +38,7 @@ protected:
     // through an orthographic camera 18 units wide and high, the foot at the bottom middle;
     // row 0 at the bottom.
     std::vector<bool> silhouette(Model& model, float azimuth) {
-        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+        glBindFramebuffer(GL_FRAMEBUFFER, target->framebuffer);
         glViewport(0, 0, size, size);
         glClearColor(0, 0, 0, 0);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -58,18 +48,17 @@ protected:
         const glm::vec3 eye(40.0f * std::sin(azimuth), 8.0f, 40.0f * std::cos(azimuth));
         const glm::mat4 view = glm::lookAt(eye, glm::vec3(0.0f, 8.0f, 0.0f), {0, 1, 0});
         const glm::mat4 projection = glm::ortho(-9.0f, 9.0f, -9.0f, 9.0f, 1.0f, 80.0f);
-        const glm::mat4 model4(1.0f), viewProjection = projection * view;
         auto set = [&](const char* name, const glm::mat4& m) {
             glUniformMatrix4fv(glGetUniformLocation(program->program, name), 1, GL_FALSE,
                                glm::value_ptr(m));
         };
-        set("model", model4);
+        set("model", glm::mat4(1.0f));
         set("view", view);
-        set("depth_view_proj", viewProjection);
+        set("depth_view_proj", projection * view);
         glUniform1i(glGetUniformLocation(program->program, "color_texture"), 0);
         model.draw();
-        std::vector<unsigned char> rgba(size * size * 4);
-        glReadPixels(0, 0, size, size, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        const std::vector<unsigned char> rgba =
+            dusk::test::readPixels(target->framebuffer, size, size);
         glDisable(GL_DEPTH_TEST);
         std::vector<bool> covered(size * size);
         for (int i = 0; i < size * size; ++i) {
@@ -78,15 +67,7 @@ protected:
         return covered;
     }
 
-    void load(Model& model, const char* file) {
-        testing::internal::CaptureStdout();
-        ASSERT_TRUE(model.load(file, "Model/Image/tree1.png", "", ""));
-        testing::internal::GetCapturedStdout();
-    }
-
-    GLuint framebuffer = 0;  // the picture the tree is drawn into
-    GLuint color = 0;        // its colour: alpha 1 where something was drawn
-    GLuint depth = 0;        // its depth buffer
+    std::unique_ptr<RenderTarget> target;  // the tree's picture: alpha 1 where something was drawn
     std::unique_ptr<ShaderProgram> program;
 };
 
@@ -126,7 +107,10 @@ TEST_F(TreeSilhouetteGLTest, BroadleafCrownsOpenBetweenClumpsFirsAreDense) {
         {"Model/Object/tree3.obj", 0.15, 0.85, 0.0, 0.12, "a fir dense enough to read from afar"}};
     for (auto [file, from, to, low, high, what] : trees) {
         Model model;
-        load(model, file);
+        bool loaded = false;
+        dusk::test::printedBy(
+            [&, file = file] { loaded = model.load(file, "Model/Image/tree1.png", "", ""); });
+        ASSERT_TRUE(loaded) << file;
         for (float azimuth : {0.0f, 1.6f, 3.1f, 4.7f}) {
             const double empty = emptyBetween(silhouette(model, azimuth), size, from, to);
             EXPECT_TRUE(empty >= low && empty <= high)

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <csignal>
 #include <fstream>
+#include <regex>
 #include <set>
 #include <sys/stat.h>
 
@@ -37,34 +37,12 @@ std::string windowsPathOf(std::string path) {
     return "Z:" + path;
 }
 
-// The lines a program printed; a Windows console program ends them with CRLF.
-std::vector<std::string> consoleLines(const std::string& output) {
-    std::vector<std::string> lines = linesOf(output);
-    for (std::string& line : lines) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-    }
-    return lines;
-}
-
 // What a terminal shows of a program's output: wine's console draws each character between
-// escape sequences and moves the cursor over blanks, so blanks are left out on both sides.
+// escape sequences (a title up to BEL; ESC [, parameters, one final byte from @ to ~) and moves
+// the cursor over blanks, so blanks are left out on both sides.
 std::string shownText(const std::string& output) {
-    std::string text;
-    for (size_t i = 0; i < output.size(); ++i) {
-        if (output[i] == '\033' && i + 1 < output.size() && output[i + 1] == ']') {
-            i = std::min(output.find('\a', i), output.size());  // a title, up to BEL
-        } else if (output[i] == '\033') {
-            // ESC [, parameters, then one final byte from @ to ~.
-            for (i += 2; i < output.size() && (output[i] < '@' || output[i] > '~');) {
-                ++i;
-            }
-        } else if (!std::isspace(static_cast<unsigned char>(output[i]))) {
-            text += output[i];
-        }
-    }
-    return text;
+    return std::regex_replace(
+        output, std::regex("\033\\][^\a]*\a|\033\\[[ -?]*[@-~]|\033[^\\[\\]]|\\s"), "");
 }
 
 std::vector<std::string> filesUnder(const std::string& folder) {
@@ -110,18 +88,12 @@ TEST(WindowsBuildE2ETest, TheZipHoldsTheDemoAndItsDataAndNeedsOnlySystemDlls) {
 
 // Start-up lines, F1's help, F3's switch and ESC's end: what a player sees on the console.
 std::string playAndQuit(DemoProcess& demo, const std::string& window) {
-    EXPECT_TRUE(x11::holdKeyUntil(
-        window, "F1",
-        [&] { return demo.output().find("F12 - Specular mapping (On/Off)") != std::string::npos; },
-        60.0, "F1's help"));
-    EXPECT_TRUE(x11::holdKeyUntil(
-        window, "F3",
-        [&] { return demo.output().find("enable wireframe mode") != std::string::npos; }, 60.0,
-        "F3's line"));
+    EXPECT_TRUE(x11::pressUntilPrinted(window, demo, "F1", "F12 - Specular mapping (On/Off)"));
+    EXPECT_TRUE(x11::pressUntilPrinted(window, demo, "F3", "enable wireframe mode"));
     EXPECT_EQ(x11::endWithEscape(window, demo), 0);
     // The explosion's line comes when the intro gets there, whenever that is.
     std::string lines;
-    for (const std::string& line : consoleLines(demo.output())) {
+    for (const std::string& line : linesOf(demo.output())) {
         lines += line == "Expl" ? "" : line + "\n";
     }
     return lines;
@@ -177,7 +149,7 @@ TEST(WindowsBuildE2ETest, AMissingStartupFileIsNamedThenTheLinuxErrorLineAndCode
         fs::remove(folder + "/" + file);
         DemoProcess demo(folder, windowsDemo, folder + "/stdout.txt");
         EXPECT_EQ(demo.waitForExit(120.0), 1);
-        EXPECT_EQ(consoleLines(demo.output()),
+        EXPECT_EQ(linesOf(demo.output()),
                   (std::vector<std::string>{"Could not find " + std::string(file) + " in " +
                                                 windowsPathOf(folder) +
                                                 " (the folder Dusklorne was started in)",

@@ -44,11 +44,8 @@ TEST(WindowsScriptsE2ETest, AMissingToolOrAnUnwritableZipIsOneLine) {
     const std::string scripts = DUSK_SOURCE_DIR "/scripts/";
     const std::string notAFolder = freshFolder("windows-unwritable") + "/file";
     writeFile(notAFolder, "");
-    struct Case {
-        std::string command;
-        std::string output;
-    };
-    for (const Case& c : {
+    using Case = std::pair<std::string, std::string>;  // the command, its output and exit code
+    for (const auto& [command, output] : {
              Case{"PATH=" + binFolder("windows-no-mingw", "x86_64-w64-mingw32-", {}) + " " +
                       scripts + "build-windows-deps.sh",
                   "build-windows-deps: FAILED: no cross compiler x86_64-w64-mingw32-g++-posix "
@@ -61,8 +58,8 @@ TEST(WindowsScriptsE2ETest, AMissingToolOrAnUnwritableZipIsOneLine) {
                   "build-windows: FAILED: cannot write the zip into " + notAFolder +
                       "/dist\nexit 1\n"},
          }) {
-        SCOPED_TRACE(c.command);
-        EXPECT_EQ(run(c.command), c.output);
+        SCOPED_TRACE(command);
+        EXPECT_EQ(run(command), output);
     }
 }
 

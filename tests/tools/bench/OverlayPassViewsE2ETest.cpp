@@ -22,12 +22,11 @@ double differingShare(const Picture& a, const Picture& b, int left, int top) {
 
 class OverlayPassViewsE2ETest : public testing::Test {
 protected:
-    // Acts with xdotool on the window until the output has grown by `text`, then lets two
-    // frames pass: the overlay takes a press as a click only when the frame before saw the
-    // button up.
-    bool act(const std::string& xdotool, const std::string& text) {
+    // Clicks there until the output has grown by `text`, then lets two frames pass: the overlay
+    // takes a press as a click only when the frame before saw the button up.
+    bool act(int x, int y, const std::string& text) {
         const size_t seen = demo.output().size();
-        outputOf("xdotool " + xdotool);
+        click(x, y);
         const bool acted =
             waitUntil([&] { return demo.output().find(text, seen) != std::string::npos; }, 30.0,
                       "a line with \"" + text.substr(0, text.size() - 1) + "\"");
@@ -42,6 +41,17 @@ protected:
                 30.0, "a frame drawn");
         }
         return acted;
+    }
+    // Whether the window comes to show the shadow map (right of column `left`, from row `top`
+    // down) or, with `shadow` false, comes to differ from it over a tenth of that.
+    bool showsShadowMap(const char* name, int left, int top, bool shadow = true) {
+        return waitUntil(
+            [&] {
+                const double d = differingShare(x11::windowPicture(window, dir.file(name)),
+                                                shadowMap, left, top);
+                return shadow ? d == 0.0 : d > 0.1;
+            },
+            30.0, std::string(shadow ? "the shadow map in " : "the overlay over ") + name);
     }
     void click(int x, int y) {
         outputOf("xdotool mousemove --window " + window + " --sync " + std::to_string(x) + " " +
@@ -72,6 +82,7 @@ protected:
     RunDirectory dir{"overlay-pass-views"};
     DemoProcess demo{dir};
     std::string window;
+    Picture shadowMap;
 };
 
 // A click on the shadow map's picture shows it over the whole window, the pixels that capture
@@ -83,41 +94,22 @@ TEST_F(OverlayPassViewsE2ETest, ClickedPassPicturesFillTheWindowUntilClickedAgai
         {"capture", "--run-dir", dir.path(), "--at-frame", "1", "--targets", "--out", "capture"},
         dir.file("tool"));
     ASSERT_EQ(capture.exitCode, 0) << capture.out << capture.err;
-    const Picture shadow = readPicture(dir.file("capture/frame-1-shadow.png"));
+    shadowMap = readPicture(dir.file("capture/frame-1-shadow.png"));
     window = x11::waitForWindow(60.0);
     ASSERT_FALSE(window.empty()) << demo.output();
     ASSERT_TRUE(switchOverlay("enable overlay\n")) << demo.output();
 
     // The shadow map's picture, first of the four under the GPU times, right of the overlay.
-    ASSERT_TRUE(
-        act("mousemove --window " + window + " --sync 45 272 click 1", "view: shadow map\n"))
-        << demo.output();
-    EXPECT_TRUE(waitUntil(
-        [&] {
-            return differingShare(x11::windowPicture(window, dir.file("shadow.png")), shadow, 360,
-                                  0) == 0.0;
-        },
-        30.0, "the shadow map over the window"));
+    ASSERT_TRUE(act(45, 272, "view: shadow map\n")) << demo.output();
+    EXPECT_TRUE(showsShadowMap("shadow.png", 360, 0));
     click(6, 9);  // the title line's arrow
-    EXPECT_TRUE(waitUntil(
-        [&] {
-            return differingShare(x11::windowPicture(window, dir.file("folded.png")), shadow, 0,
-                                  24) == 0.0;
-        },
-        30.0, "the folded overlay over the shadow map"));
+    EXPECT_TRUE(showsShadowMap("folded.png", 0, 24));
     // The arrow again, too far from the first click for a double click; a click on a picture
     // in the same frame would leave the overlay folded.
     click(14, 9);
-    EXPECT_TRUE(waitUntil(
-        [&] {
-            return differingShare(x11::windowPicture(window, dir.file("open.png")), shadow, 0, 24) >
-                   0.1;
-        },
-        30.0, "the overlay open again"));
-    EXPECT_TRUE(
-        act("mousemove --window " + window + " --sync 45 272 click 1", "view: final picture\n"));
-    EXPECT_TRUE(
-        act("mousemove --window " + window + " --sync 127 272 click 1", "view: camera depth\n"));
+    EXPECT_TRUE(showsShadowMap("open.png", 0, 24, false));
+    EXPECT_TRUE(act(45, 272, "view: final picture\n"));
+    EXPECT_TRUE(act(127, 272, "view: camera depth\n"));
 
     // The reload button, last in the overlay, under the bottom of the window until scrolled.
     outputOf("xdotool mousemove --window " + window + " --sync 200 300 click --repeat 15 5");
@@ -128,9 +120,7 @@ TEST_F(OverlayPassViewsE2ETest, ClickedPassPicturesFillTheWindowUntilClickedAgai
             return button != nullptr && button[2] > button[0] + 40 && button[1] > button[0] + 20;
         },
         30.0, "the reload button scrolled into the window"));
-    EXPECT_TRUE(
-        act("mousemove --window " + window + " --sync 70 456 click 1", "reloaded shaders\n"))
-        << demo.output();
+    EXPECT_TRUE(act(70, 456, "reloaded shaders\n")) << demo.output();
 
     const size_t seen = demo.output().size();
     ASSERT_TRUE(switchOverlay("disable overlay\n"));

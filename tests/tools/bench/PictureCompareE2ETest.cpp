@@ -1,7 +1,5 @@
-#include "assets/Texture.h"
 #include "tools/bench/BenchToolRun.h"
 
-#include <Magick++.h>
 #include <gtest/gtest.h>
 
 #include <tuple>
@@ -9,13 +7,6 @@
 namespace {
 
 using namespace dusk::test;
-
-void writePicture(const Picture& picture, const std::string& path) {
-    dusk::initializeImageLibrary();
-    Magick::Image(size_t(picture.width), size_t(picture.height), "RGB", Magick::CharPixel,
-                  picture.rgb.data())
-        .write(path);
-}
 
 // A 40 x 30 picture against itself changed: the default tolerance is 16 levels in any one
 // channel and a pass allows 2 % of the pixels (24 of 1200) to differ by more.
