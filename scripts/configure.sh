@@ -26,9 +26,10 @@ windows) options=(-DCMAKE_BUILD_TYPE=Release -DDUSK_SANITIZE=OFF -DDUSK_BUILD_TE
     ;;
 esac
 # ccache keeps compiled objects outside the clone (~/.cache/ccache); paths under the clone count
-# as relative, so that another clone of the same sources finds them.
+# as relative, and the folder a debug build compiles in is left out of the key, so that another
+# clone of the same sources finds them.
 if command -v ccache >/dev/null; then
-    options+=("-DCMAKE_C_COMPILER_LAUNCHER=env;CCACHE_BASEDIR=$root;ccache"
-              "-DCMAKE_CXX_COMPILER_LAUNCHER=env;CCACHE_BASEDIR=$root;ccache")
+    launcher="env;CCACHE_BASEDIR=$root;CCACHE_NOHASHDIR=1;ccache"
+    options+=("-DCMAKE_C_COMPILER_LAUNCHER=$launcher" "-DCMAKE_CXX_COMPILER_LAUNCHER=$launcher")
 fi
 cmake -S "$root" -B "$1" -G Ninja "${options[@]}" "${@:3}" >/dev/null
