@@ -1,5 +1,7 @@
 #include "assets/Texture.h"
 
+#include "assets/ImagePrefetch.h"
+
 #include "render/GlDebug.h"
 #include "render/LoadTimers.h"
 
@@ -35,23 +37,17 @@ Texture::~Texture() {
 bool Texture::load() {
     dusk::ScopedLoadTimer timer(dusk::loadTimers.textureSeconds);
     dusk::initializeImageLibrary();
-    try {
-        image.read(path);
-        // Depth 8 keeps the blob at four bytes a pixel even for 16-bit files.
-        image.write(&pixels, "RGBA", 8);
-        // A file that decodes to nothing, or to fewer pixels than its size, cannot be uploaded.
-        if (image.columns() == 0 || image.rows() == 0 ||
-            pixels.length() != image.columns() * image.rows() * 4) {
-            throw Magick::ErrorCorruptImage("incomplete pixel data");
-        }
-    } catch (const Magick::Error& error) {
-        std::cout << "Error loading texture '" << path << "': " << error.what() << std::endl;
-        return false;
-    } catch (const Magick::Warning& warning) {
-        // A warning still gave an image, but the data may be partial; it is not trusted.
-        std::cout << "Error loading texture '" << path << "': " << warning.what() << std::endl;
+    dusk::DecodedImage decoded;
+    if (dusk::ImagePrefetch::active == nullptr ||
+        !dusk::ImagePrefetch::active->take(path, &decoded)) {
+        decoded = dusk::decodeImage(path);
+    }
+    if (!decoded.error.empty()) {
+        std::cout << "Error loading texture '" << path << "': " << decoded.error << std::endl;
         return false;
     }
+    image = decoded.image;
+    pixels = decoded.pixels;
 
     glGenTextures(1, &name);
     glBindTexture(target, name);

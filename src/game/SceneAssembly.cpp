@@ -1,5 +1,6 @@
 #include "game/Game.h"
 
+#include "assets/ImagePrefetch.h"
 #include "game/PhysicsWorld.h"
 #include "render/DepthTargets.h"
 #include "render/RenderTarget.h"
@@ -22,6 +23,23 @@ namespace {
 const char* const shaderDir = "Dusklorne/Shader/";
 const glm::mat4 identity(1.0f);
 
+// The scene's images, in the order the steps below load them.
+const char* const groundColorMap = "Model/Image/ground19.jpg";
+const char* const groundNormalMap = "Model/Image/ground19n.jpg";
+const char* const groundSpecularMap = "Model/Image/ground19s.jpg";
+const char* const skyImage = "Model/Image/skybox2.jpg";
+const char* const nebulaSprite = "Model/Image/nebular.png";
+const char* const stoneColorMap = "Model/Image/stone11.jpg";
+const char* const stoneNormalMap = "Model/Image/stone11n.jpg";
+const char* const stoneSpecularMap = "Model/Image/stone11s.jpg";
+const char* const ballImage = "Model/Image/est9.jpg";
+const char* const glowSprite = "Model/Image/Light_Texture.png";
+const char* const explosionAtlas = "Model/Image/fire_atlas.png";
+const char* const treeImage = "Model/Image/tree1.png";
+const std::vector<std::string> sceneImages = {
+    groundColorMap, groundNormalMap,  groundSpecularMap, skyImage,   nebulaSprite,   stoneColorMap,
+    stoneNormalMap, stoneSpecularMap, ballImage,         glowSprite, explosionAtlas, treeImage};
+
 ShaderProgram* buildProgram(const std::string& vertexFile, const std::string& fragmentFile) {
     return new ShaderProgram(shaderDir + vertexFile, shaderDir + fragmentFile);
 }
@@ -31,6 +49,9 @@ ShaderProgram* buildProgram(const std::string& vertexFile, const std::string& fr
 // The whole scene, in a fixed order: the particle systems draw from the generator before the
 // trees do, so the layout is the same on every run.
 void Game::assembleScene() {
+    // The images decode on a second thread while the steps run; each step that loads one waits
+    // only if it is not ready yet.
+    dusk::ImagePrefetch images(sceneImages);
     openRecordingFile();
     setInitialGlState();
     buildShaderPrograms();
@@ -100,42 +121,39 @@ void Game::createCamera() {
 }
 
 void Game::createGround() {
-    ground = new dusk::scene::Object("Model/Object/ground20.obj",
-                                     glm::scale(identity, glm::vec3(2.5f, 1.0f, 2.5f)),
-                                     blinnPhongShader, "Model/Image/ground19.jpg",
-                                     "Model/Image/ground19n.jpg", "Model/Image/ground19s.jpg");
+    ground = new dusk::scene::Object(
+        "Model/Object/ground20.obj", glm::scale(identity, glm::vec3(2.5f, 1.0f, 2.5f)),
+        blinnPhongShader, groundColorMap, groundNormalMap, groundSpecularMap);
 }
 
 void Game::createSkyBox() {
-    skyBox = new dusk::scene::SkyBox("Model/Object/skybox.obj", identity, skyShader,
-                                     "Model/Image/skybox2.jpg");
+    skyBox = new dusk::scene::SkyBox("Model/Object/skybox.obj", identity, skyShader, skyImage);
 }
 
 void Game::createNebulae() {
     particleSystems[0] = new dusk::scene::ParticleSystem(firePositions[0], 15, 25.0f, 0.05f, 1.0f,
-                                                         10, false, "Model/Image/nebular.png");
-    particleSystems[1] = new dusk::scene::ParticleSystem(
-        glm::vec3(0.0f, 5.0f, 0.0f), 47, 20.0f, 0.05f, 0.1f, 450, false, "Model/Image/nebular.png");
+                                                         10, false, nebulaSprite);
+    particleSystems[1] = new dusk::scene::ParticleSystem(glm::vec3(0.0f, 5.0f, 0.0f), 47, 20.0f,
+                                                         0.05f, 0.1f, 450, false, nebulaSprite);
 }
 
 void Game::createCastle() {
-    castle = new dusk::scene::Object(
-        "Model/Object/castle.obj", glm::translate(identity, glm::vec3(0.0f)), blinnPhongShader,
-        "Model/Image/stone11.jpg", "Model/Image/stone11n.jpg", "Model/Image/stone11s.jpg");
+    castle = new dusk::scene::Object("Model/Object/castle.obj",
+                                     glm::translate(identity, glm::vec3(0.0f)), blinnPhongShader,
+                                     stoneColorMap, stoneNormalMap, stoneSpecularMap);
 }
 
 void Game::createBall() {
-    ball = new dusk::scene::Object("Model/Object/only_quad_sphere.obj",
-                                   glm::translate(identity, ballPath[0]), blinnPhongShader,
-                                   "Model/Image/est9.jpg");
+    ball =
+        new dusk::scene::Object("Model/Object/only_quad_sphere.obj",
+                                glm::translate(identity, ballPath[0]), blinnPhongShader, ballImage);
 }
 
 void Game::createBallGlowAndExplosion() {
-    particleSystems[2] = new dusk::scene::ParticleSystem(ballPath[0], 0, 5.0f, 1.0f, 1.0f, 1, false,
-                                                         "Model/Image/Light_Texture.png");
-    particleSystems[3] =
-        new dusk::scene::ParticleSystem(glm::vec3(23.7951f, 31.1753f, -1.71746f), 0, 5.0f, 1.0f,
-                                        1.0f, 1, true, "Model/Image/fire_atlas.png");
+    particleSystems[2] =
+        new dusk::scene::ParticleSystem(ballPath[0], 0, 5.0f, 1.0f, 1.0f, 1, false, glowSprite);
+    particleSystems[3] = new dusk::scene::ParticleSystem(
+        glm::vec3(23.7951f, 31.1753f, -1.71746f), 0, 5.0f, 1.0f, 1.0f, 1, true, explosionAtlas);
 }
 
 void Game::plantTrees() {
@@ -144,8 +162,7 @@ void Game::plantTrees() {
     for (const auto& kind : kinds) {
         std::cout << kind[0] << std::endl;
         // The template only lends its model and program; it is kept alive for the placed trees.
-        auto* templateTree =
-            new dusk::scene::Tree(kind[1], identity, blinnPhongShader, "Model/Image/tree1.png");
+        auto* templateTree = new dusk::scene::Tree(kind[1], identity, blinnPhongShader, treeImage);
         templateTree->trunkHalfHeight = 5.0;
         templateTree->trunkRadius = 0.5;
         for (int i = 0; i < 20; ++i) {

@@ -1,6 +1,9 @@
 #include "assets/Texture.h"
+#include "assets/ImagePrefetch.h"
 #include "support/Files.h"
 #include "support/GLContext.h"
+
+#include <filesystem>
 
 namespace {
 
@@ -67,6 +70,31 @@ TEST_F(TextureGLTest, BadImageFilesAreReportedInOneLine) {
             << output;
         EXPECT_EQ(texture.name, 0u);
     }
+}
+
+// While a prefetch runs, a listed file's texture is made from the pixels it read ahead, even
+// when the file is gone by the time the texture loads; once the prefetch is dropped, the file
+// is read again.
+TEST_F(TextureGLTest, AListedImageIsUploadedFromThePrefetch) {
+    const std::string path = folder + "/ahead.png";
+    Magick::Image(Magick::Geometry(8, 4), Magick::Color("red")).write(path);
+    {
+        dusk::ImagePrefetch prefetch({path});
+        dusk::DecodedImage ready;
+        ASSERT_TRUE(prefetch.take(path, &ready));
+        std::filesystem::remove(path);
+        Texture texture(path);
+        ASSERT_TRUE(texture.load());
+        glBindTexture(GL_TEXTURE_2D, texture.name);
+        std::vector<unsigned char> uploaded(8 * 4 * 4);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, uploaded.data());
+        glBindTexture(GL_TEXTURE_2D, 0);
+        EXPECT_EQ(std::vector<unsigned char>(uploaded.begin(), uploaded.begin() + 4),
+                  (std::vector<unsigned char>{255, 0, 0, 255}));
+    }
+    Texture again(path);
+    const std::string output = dusk::test::printedBy([&] { EXPECT_FALSE(again.load()); });
+    EXPECT_EQ(output.rfind("Error loading texture '" + path + "': ", 0), 0u) << output;
 }
 
 }  // namespace
