@@ -187,6 +187,37 @@ TEST(GroundMapsTest, NoSeamBetweenTheCells) {
     EXPECT_LT(across, 1.5 * inside);
 }
 
+// The ground is sharpest where the flight and the player come closest, round the castle, and
+// its far reaches, seen from afar and through fog, take larger cells: few triangles in all.
+TEST(GroundMapsTest, CellsAreFinestRoundTheCastle) {
+    const Map& map = colorMap();
+    double nearTexels = 0.0, nearArea = 0.0, farthest = 0.0, coarsest = 1e9;
+    int triangles = 0;
+    for (const auto& t : trianglesOf("Model/Object/ground20.obj")) {
+        ++triangles;
+        glm::vec2 p[3], uv[3];
+        for (int k = 0; k < 3; ++k) {
+            p[k] = glm::vec2(t[k].position.x, t[k].position.z) * Field::scale;
+            uv[k] = t[k].uv * glm::vec2(map.width, map.height);
+        }
+        auto area = [](const glm::vec2(&q)[3]) {
+            return 0.5 * std::fabs((q[1].x - q[0].x) * (q[2].y - q[0].y) -
+                                   (q[2].x - q[0].x) * (q[1].y - q[0].y));
+        };
+        const double world = area(p), texels = area(uv);
+        const glm::vec2 centre = (p[0] + p[1] + p[2]) / 3.0f;
+        if (std::max(std::fabs(centre.x), std::fabs(centre.y)) < 60.0f) {
+            nearTexels += texels, nearArea += world;
+        }
+        farthest = std::max(farthest, double(glm::length(centre)));
+        coarsest = std::min(coarsest, std::sqrt(texels / world));
+    }
+    EXPECT_GT(std::sqrt(nearTexels / nearArea), 25.0) << "texels a unit round the castle";
+    EXPECT_GT(coarsest, 11.0) << "texels a unit at the rim";
+    EXPECT_GT(farthest, 200.0) << "the ground reaches the corners of the field";
+    EXPECT_LE(triangles, 2000);
+}
+
 double correlation(const std::vector<double>& a, const std::vector<double>& b) {
     const double n = double(a.size());
     const double ma = std::accumulate(a.begin(), a.end(), 0.0) / n;

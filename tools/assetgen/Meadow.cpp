@@ -60,15 +60,21 @@ vec3 rgb(float r, float g, float b) {
 
 }  // namespace
 
+float meadowGridLine(int i) {
+    // x(t) = half (a t + (1 - a) t^3): cells a * half * 2 / cells wide in the middle and
+    // (3 - 2a) times that at the rim.
+    const float a = 0.75f;
+    const float t = 2.0f * static_cast<float>(i) / MeadowLayout::cells - 1.0f;
+    return 0.5f * MeadowLayout::worldSize * (a * t + (1.0f - a) * t * t * t);
+}
+
 std::vector<Cover> meadowCovers() {
     const int n = MeadowLayout::cells + 1;
-    const double cell = MeadowLayout::worldSize / MeadowLayout::cells;
-    const double half = 0.5 * MeadowLayout::worldSize;
     const double walls = 26.0;  // the castle's outer wall faces
     std::vector<Cover> cover(static_cast<size_t>(n) * n);
     for (int j = 0; j < n; ++j) {
         for (int i = 0; i < n; ++i) {
-            double x = -half + cell * i, z = -half + cell * j;
+            double x = meadowGridLine(i), z = meadowGridLine(j);
             double outside = std::hypot(std::max(std::fabs(x) - walls, 0.0),
                                         std::max(std::fabs(z) - walls, 0.0));
             // Lusher and drier patches some tens of metres across.
@@ -133,20 +139,22 @@ TileIndex meadowTile(Cover northWest, Cover northEast, Cover southWest, Cover so
 MeshBuilder buildGround() {
     MeshBuilder m;
     const int cells = MeadowLayout::cells, n = cells + 1;
-    const float half = 0.5f * MeadowLayout::worldSize / MeadowLayout::worldScale;
-    const float step = 2.0f * half / cells;
+    const float toModel = 1.0f / MeadowLayout::worldScale;
     const std::vector<Cover> cover = meadowCovers();
     auto at = [&](int i, int j) { return cover[static_cast<size_t>(j) * n + i]; };
     const glm::vec3 up(0.0f, 1.0f, 0.0f);
     // The corners move off the square grid, all but those on the rim, so that the cells' edges
     // run crooked and each tile is drawn a little skewed: no row of like cells lines up.
     auto corner = [&](int i, int j) {
-        glm::vec3 p(-half + step * i, 0.0f, -half + step * j);
+        glm::vec3 p(meadowGridLine(i), 0.0f, meadowGridLine(j));
         if (i > 0 && j > 0 && i < cells && j < cells) {
-            p.x += step * 0.3f * (hash3(i, j, 1, 96) / 4294967295.0f * 2.0f - 1.0f);
-            p.z += step * 0.3f * (hash3(i, j, 2, 96) / 4294967295.0f * 2.0f - 1.0f);
+            // A third of the narrower cell beside the corner, so that no cell folds over.
+            float wide = std::min(meadowGridLine(i + 1) - p.x, p.x - meadowGridLine(i - 1));
+            float deep = std::min(meadowGridLine(j + 1) - p.z, p.z - meadowGridLine(j - 1));
+            p.x += wide * 0.3f * (hash3(i, j, 1, 96) / 4294967295.0f * 2.0f - 1.0f);
+            p.z += deep * 0.3f * (hash3(i, j, 2, 96) / 4294967295.0f * 2.0f - 1.0f);
         }
-        return p;
+        return p * toModel;
     };
     for (int j = 0; j < cells; ++j) {
         for (int i = 0; i < cells; ++i) {
