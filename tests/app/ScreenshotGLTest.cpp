@@ -1,4 +1,5 @@
 #include "app/Screenshot.h"
+#include "support/BuildPaths.h"
 #include "support/EndToEnd.h"
 #include "support/GLContext.h"
 
@@ -50,7 +51,7 @@ TEST_F(ScreenshotGLTest, AFileThatCannotBeMadeGivesTheSystemsReasonAndNoFile) {
     const std::string inClosed = screenshot(writer);
     std::system("chattr -i screenshots 2>/dev/null");  // a folder nothing can remove is in the way
     const bool empty = fs::is_empty("screenshots");
-    fs::current_path(DUSK_RUN_DIR);
+    fs::current_path(dusk::test::built::runDir());
     if (!closed) {
         GTEST_SKIP() << "chattr +i is refused here, by the file system or for want of the "
                         "capability, so no folder can be closed to root";

@@ -1,3 +1,4 @@
+#include "support/BuildPaths.h"
 #include "support/EndToEnd.h"
 
 #include <gtest/gtest.h>
@@ -34,7 +35,8 @@ TEST(StartupE2ETest, UnusableWindowSizesAndBrokenShadersEndWithTheirMessage) {
         SCOPED_TRACE(std::string(c.file) + ": " + (c.text ? c.text : "missing"));
         RunDirectory dir("startup-failure");
         std::filesystem::remove(dir.file("Dusklorne/Shader"));
-        std::filesystem::copy(DUSK_RUN_DIR "/Dusklorne/Shader", dir.file("Dusklorne/Shader"));
+        std::filesystem::copy(dusk::test::built::runDir() + "/Dusklorne/Shader",
+                              dir.file("Dusklorne/Shader"));
         std::filesystem::remove(dir.file(c.file));
         if (c.text != nullptr) {
             writeFile(dir.file(c.file), c.text);

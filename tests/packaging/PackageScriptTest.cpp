@@ -1,3 +1,4 @@
+#include "support/BuildPaths.h"
 #include "support/Package.h"
 
 #include <gtest/gtest.h>
@@ -11,8 +12,8 @@ namespace fs = std::filesystem;
 // naming what failed, before building anything when the folder cannot be written.
 TEST(PackageScriptTest, CopiesThePackageOrNamesWhatFailedInOneLine) {
     const std::string folder = freshFolder("package-script");
-    const std::string build = fs::path(DUSK_RUN_DIR).parent_path();
-    const std::string deb = fs::path(DUSK_PACKAGE_FILE).filename();
+    const std::string build = fs::path(dusk::test::built::runDir()).parent_path();
+    const std::string deb = fs::path(dusk::test::built::packageFile()).filename();
     writeFile(folder + "/a-file", "");
     struct Case {
         std::string out;
@@ -33,13 +34,13 @@ TEST(PackageScriptTest, CopiesThePackageOrNamesWhatFailedInOneLine) {
          }) {
         SCOPED_TRACE(c.out + " from " + c.build);
         const CommandResult result =
-            runCommand("TMPDIR='" + folder + "' " DUSK_SOURCE_DIR "/scripts/package-linux.sh '" +
-                       c.out + "' '" + c.build + "' </dev/null");
+            runCommand("TMPDIR='" + folder + "' " + dusk::test::built::sourceDir() +
+                       "/scripts/package-linux.sh '" + c.out + "' '" + c.build + "' </dev/null");
         ASSERT_EQ(result.lines.size(), 1u) << testing::PrintToString(result.lines);
         EXPECT_EQ(result.lines[0].substr(0, c.line.size()), c.line);
         EXPECT_EQ(result.exitCode, c.exitCode);
         EXPECT_EQ(fs::exists(c.out + "/" + deb) &&
-                      readFile(c.out + "/" + deb) == readFile(DUSK_PACKAGE_FILE),
+                      readFile(c.out + "/" + deb) == readFile(dusk::test::built::packageFile()),
                   c.exitCode == 0);
         EXPECT_FALSE(fs::exists(c.out + "/." + deb + ".part"));
     }

@@ -1,3 +1,4 @@
+#include "support/BuildPaths.h"
 #include "support/Package.h"
 
 #include <gtest/gtest.h>
@@ -41,7 +42,7 @@ TEST(PackageTest, DependsOnThePackagesOfTheLibrariesItsProgramLinksAndOnNoDevPac
         packagesOfLinkedLibraries(root + "/usr/lib/games/dusklorne/dusklorne-demo");
     ASSERT_GE(linked.size(), 5u);
     const std::set<std::string> depends =
-        dependencyNames(outputOf("dpkg-deb -f '" DUSK_PACKAGE_FILE "' Depends"));
+        dependencyNames(outputOf("dpkg-deb -f '" + dusk::test::built::packageFile() + "' Depends"));
     for (const std::string& package : linked) {
         EXPECT_EQ(depends.count(package), 1u) << package;
     }
@@ -58,7 +59,7 @@ TEST(PackageTest, HoldsTheBuildsDataAndOneLauncher) {
     size_t files = 0;
     for (const char* folder : {"Dusklorne/Shader", "Model/Object", "Model/Image"}) {
         for (const fs::directory_entry& entry :
-             fs::directory_iterator(std::string(DUSK_RUN_DIR) + "/" + folder)) {
+             fs::directory_iterator(dusk::test::built::runDir() + "/" + folder)) {
             const std::string name = std::string(folder) + "/" + entry.path().filename().string();
             EXPECT_TRUE(readFile(data + name) == readFile(entry.path())) << name;
             ++files;
@@ -77,7 +78,7 @@ TEST(PackageTest, HoldsTheBuildsDataAndOneLauncher) {
 }
 
 TEST(PackageTest, LintianReportsNoErrorAndNoWarning) {
-    const CommandResult lintian = runCommand("lintian '" DUSK_PACKAGE_FILE "'");
+    const CommandResult lintian = runCommand("lintian '" + dusk::test::built::packageFile() + "'");
     EXPECT_EQ(lintian.exitCode, 0);
     for (const std::string& line : lintian.lines) {
         EXPECT_FALSE(line.rfind("E: ", 0) == 0 || line.rfind("W: ", 0) == 0) << line;

@@ -1,3 +1,4 @@
+#include "support/BuildPaths.h"
 #include "support/EndToEnd.h"
 
 #include <gtest/gtest.h>
@@ -23,7 +24,7 @@ double greenShare(const Picture& picture) {
 TEST(ShaderReloadE2ETest, F7ShowsAChangedShader) {
     RunDirectory dir("shader-reload");
     fs::remove(dir.file("Dusklorne/Shader"));
-    fs::copy(DUSK_RUN_DIR "/Dusklorne/Shader", dir.file("Dusklorne/Shader"));
+    fs::copy(dusk::test::built::runDir() + "/Dusklorne/Shader", dir.file("Dusklorne/Shader"));
     DemoProcess demo(dir);
     const std::string window = x11::waitForWindow(60.0);
     ASSERT_FALSE(window.empty()) << demo.output();

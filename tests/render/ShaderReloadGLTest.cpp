@@ -1,5 +1,6 @@
 #include "game/Game.h"
 #include "render/ShaderProgram.h"
+#include "support/BuildPaths.h"
 #include "support/TestScene.h"
 
 #include <array>
@@ -17,7 +18,8 @@ protected:
         SceneGLTest::SetUp();
         // Files of the test's own to change: the run directory links the build's.
         fs::remove_all(runDirectory->file("Dusklorne/Shader"));
-        fs::copy(DUSK_RUN_DIR "/Dusklorne/Shader", runDirectory->file("Dusklorne/Shader"));
+        fs::copy(dusk::test::built::runDir() + "/Dusklorne/Shader",
+                 runDirectory->file("Dusklorne/Shader"));
     }
     std::string shader(const std::string& name) {
         return runDirectory->file("Dusklorne/Shader/" + name);

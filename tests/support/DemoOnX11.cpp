@@ -1,6 +1,8 @@
 // The real demo as a process on the X display, and the display itself: Linux only.
 #include "support/EndToEnd.h"
 
+#include "support/BuildPaths.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -16,12 +18,13 @@
 namespace dusk::test {
 
 // The sanitizer runtime wants to be the first library; the preloaded clock comes first.
-const char* const fastClockCommand =
-    "env ASAN_OPTIONS=\"$ASAN_OPTIONS:verify_asan_link_order=0\" LD_PRELOAD=" DUSK_FAKETIME_LIBRARY
-    " FAKETIME='+0 x10' ";
+const std::string fastClockCommand =
+    "env ASAN_OPTIONS=\"$ASAN_OPTIONS:verify_asan_link_order=0\" LD_PRELOAD=" +
+    dusk::test::built::faketimeLibrary() + " FAKETIME='+0 x10' ";
 
 DemoProcess::DemoProcess(const RunDirectory& dir, bool fastClock)
-    : DemoProcess(dir.path(), std::string(fastClock ? fastClockCommand : "") + DUSK_BINARY,
+    : DemoProcess(dir.path(),
+                  (fastClock ? fastClockCommand : std::string()) + dusk::test::built::demoBinary(),
                   dir.file("stdout.txt")) {}
 
 DemoProcess::DemoProcess(const std::string& folder, const std::string& command,

@@ -1,5 +1,7 @@
 #include "support/EndToEnd.h"
 
+#include "support/BuildPaths.h"
+
 #include "assets/Texture.h"
 
 #include <Magick++.h>
@@ -88,7 +90,7 @@ bool showsAScene(const Picture& picture) {
 
 RunDirectory::RunDirectory(const std::string& name, const std::string& config)
     : path_(freshFolder(name)) {
-    const std::string run = DUSK_RUN_DIR;
+    const std::string run = dusk::test::built::runDir();
     for (const char* data : {"Dusklorne/Shader", "Model/Object", "Model/Image"}) {
         fs::create_directories(fs::path(file(data)).parent_path());
         // Copies where links cannot be made (wine).

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/BuildPaths.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -29,7 +31,7 @@ inline void writeFile(const std::string& path, const std::string& text) {
 inline std::string freshFolder(const std::string& name) {
     const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
     const std::string path =
-        std::string(DUSK_TEST_OUTPUT_DIR) + "/" + name +
+        dusk::test::built::testOutputDir() + "/" + name +
         (test ? "/" + std::string(test->test_suite_name()) + "." + test->name() : "");
     std::error_code ignored;
     std::filesystem::permissions(path, std::filesystem::perms::owner_all,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/BuildPaths.h"
+
 #include <assimp/Importer.hpp>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
@@ -21,7 +23,7 @@ struct Corner {
 // the demo's loader reads them; none, and a failure, when it cannot be read.
 inline std::vector<std::array<Corner, 3>> trianglesOf(const std::string& file) {
     Assimp::Importer importer;
-    const aiScene* scene = importer.ReadFile(std::string(DUSK_RUN_DIR) + "/" + file,
+    const aiScene* scene = importer.ReadFile(dusk::test::built::runDir() + "/" + file,
                                              aiProcess_Triangulate | aiProcess_FlipUVs);
     EXPECT_NE(scene, nullptr) << importer.GetErrorString();
     std::vector<std::array<Corner, 3>> triangles;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/BuildPaths.h"
 #include "support/EndToEnd.h"
 
 namespace dusk::test {
@@ -8,7 +9,7 @@ namespace dusk::test {
 // folder of the given name, without touching the machine's own packages: the folder.
 inline std::string unpackedPackage(const std::string& name) {
     const std::string root = freshFolder(name);
-    outputOf("dpkg-deb -x '" DUSK_PACKAGE_FILE "' '" + root + "'");
+    outputOf("dpkg-deb -x '" + dusk::test::built::packageFile() + "' '" + root + "'");
     return root;
 }
 

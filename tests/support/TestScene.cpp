@@ -1,5 +1,7 @@
 #include "support/TestScene.h"
 
+#include "support/BuildPaths.h"
+
 #include "app/RenderSettings.h"
 #include "app/Startup.h"
 #include "game/Game.h"
@@ -57,7 +59,7 @@ void SceneGLTest::SetUp() {
 }
 
 void SceneGLTest::TearDown() {
-    std::filesystem::current_path(DUSK_RUN_DIR);
+    std::filesystem::current_path(dusk::test::built::runDir());
     // The next test's Game opens the recording again and may announce its explosion again.
     camDataStream.close();
     camDataStream.clear();

@@ -1,3 +1,4 @@
+#include "support/BuildPaths.h"
 #include "support/Files.h"
 
 #include <cstdlib>
@@ -15,9 +16,10 @@ TEST(AssetGeneratorE2ETest, HelpAndBadCommandLinesWriteNoAssets) {
           {"one two", 2, "dusk_assetgen: The following argument was not expected: two"}}) {
         SCOPED_TRACE(arguments);
         const std::string dir = dusk::test::freshFolder("assetgen-command-line");
-        const int status = std::system(("cd '" + dir + "' && " DUSK_ASSETGEN_BINARY " " +
-                                        arguments + " >out.txt 2>&1 </dev/null")
-                                           .c_str());
+        const int status =
+            std::system(("cd '" + dir + "' && " + dusk::test::built::assetgenBinary() + " " +
+                         arguments + " >out.txt 2>&1 </dev/null")
+                            .c_str());
         EXPECT_EQ(WEXITSTATUS(status), code);
         const std::string out = dusk::test::readFile(dir + "/out.txt");
         EXPECT_EQ(out.rfind(start, 0), 0u) << out;

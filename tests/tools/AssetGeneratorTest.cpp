@@ -1,4 +1,5 @@
 #include "Generator.h"
+#include "support/BuildPaths.h"
 #include "support/Files.h"
 
 #include <Magick++.h>
@@ -15,7 +16,7 @@ namespace fs = std::filesystem;
 using dusk::assetgen::imageFiles;
 using dusk::assetgen::modelFiles;
 
-const std::string runDir = DUSK_RUN_DIR;
+const std::string runDir = dusk::test::built::runDir();
 
 TEST(AssetGeneratorTest, ASecondRunWritesTheSameFiles) {
     const std::string dir = dusk::test::freshFolder("assetgen-again");

@@ -1,3 +1,4 @@
+#include "support/BuildPaths.h"
 #include "support/EndToEnd.h"
 
 #include <gtest/gtest.h>
@@ -15,10 +16,10 @@ std::string testPrograms(const std::string& build) {
 // The test command's configure gives a folder that an older cache with the tests off and then the
 // demo command configured every test program a clean folder gets.
 TEST(ConfigureScriptE2ETest, TheTestCommandBuildsEveryTestWhateverConfiguredBefore) {
-    const std::string script = DUSK_SOURCE_DIR "/scripts/configure.sh '";
+    const std::string script = dusk::test::built::sourceDir() + "/scripts/configure.sh '";
     const std::string clean = dusk::test::freshFolder("configure-clean");
     const std::string reused = dusk::test::freshFolder("configure-reused");
-    outputOf("cmake -S " DUSK_SOURCE_DIR " -B '" + reused +
+    outputOf("cmake -S " + dusk::test::built::sourceDir() + " -B '" + reused +
              "' -G Ninja -DDUSK_BUILD_TESTS=OFF -DDUSK_TEST_PROGRAMS=logic >/dev/null");
     outputOf(script + reused + "' demo");
     EXPECT_EQ(testPrograms(reused), "");  // the demo command leaves the setting alone

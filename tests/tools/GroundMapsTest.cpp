@@ -1,3 +1,4 @@
+#include "support/BuildPaths.h"
 #include "support/EndToEnd.h"
 #include "support/Mesh.h"
 
@@ -18,7 +19,7 @@ struct Map {
     std::vector<glm::vec3> rgb;
 
     explicit Map(const std::string& name) {
-        const Picture picture = readPicture(DUSK_RUN_DIR "/Model/Image/" + name);
+        const Picture picture = readPicture(dusk::test::built::runDir() + "/Model/Image/" + name);
         width = picture.width, height = picture.height;
         for (size_t i = 0; i < picture.rgb.size(); i += 3) {
             rgb.push_back(glm::vec3(picture.rgb[i], picture.rgb[i + 1], picture.rgb[i + 2]) /

@@ -1,3 +1,4 @@
+#include "support/BuildPaths.h"
 #include "support/Mesh.h"
 
 #include <Magick++.h>
@@ -13,7 +14,7 @@ struct Card {
 };
 
 std::vector<Card> leafTriangles() {
-    Magick::Image atlas(DUSK_RUN_DIR "/Model/Image/tree1.png");
+    Magick::Image atlas(dusk::test::built::runDir() + "/Model/Image/tree1.png");
     const int w = int(atlas.columns()), h = int(atlas.rows());
     std::vector<unsigned char> rgba(size_t(w) * h * 4);
     atlas.write(0, 0, w, h, "RGBA", Magick::CharPixel, rgba.data());

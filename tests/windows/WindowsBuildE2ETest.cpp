@@ -1,3 +1,4 @@
+#include "support/BuildPaths.h"
 #include "support/EndToEnd.h"
 
 #include <gtest/gtest.h>
@@ -15,16 +16,17 @@ using namespace dusk::test;
 namespace fs = std::filesystem;
 
 const char* const windowFailure = "ERROR: Could not open window.";
-const std::string windowsDemo = DUSK_WINE_RUN " dusklorne.exe";
+const std::string windowsDemo = dusk::test::built::wineRun() + " dusklorne.exe";
 
 // The zip unpacked into a fresh folder, as a player would: the folder it holds, or "".
 std::string unpackedZip(const std::string& name) {
     const std::string folder = freshFolder(name);
-    if (!fs::exists(DUSK_WINDOWS_ZIP)) {
-        ADD_FAILURE() << "no Windows build: scripts/build-windows.sh makes " DUSK_WINDOWS_ZIP;
+    if (!fs::exists(dusk::test::built::windowsZip())) {
+        ADD_FAILURE() << "no Windows build: scripts/build-windows.sh makes " +
+                             dusk::test::built::windowsZip();
         return "";
     }
-    outputOf("cd '" + folder + "' && cmake -E tar xf '" DUSK_WINDOWS_ZIP "'");
+    outputOf("cd '" + folder + "' && cmake -E tar xf '" + dusk::test::built::windowsZip() + "'");
     for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
         return entry.path().string();
     }
@@ -66,9 +68,9 @@ TEST(WindowsBuildE2ETest, TheZipHoldsTheDemoAndItsDataAndNeedsOnlySystemDlls) {
         EXPECT_TRUE(fs::is_regular_file(folder + "/" + file)) << file;
     }
     EXPECT_EQ(filesUnder(folder + "/Dusklorne/Shader"),
-              filesUnder(DUSK_SOURCE_DIR "/Dusklorne/Shader"));
-    EXPECT_EQ(filesUnder(folder + "/Model"), filesUnder(DUSK_RUN_DIR "/Model"));
-    EXPECT_LE(fs::file_size(DUSK_WINDOWS_ZIP), 40u << 20);
+              filesUnder(dusk::test::built::sourceDir() + "/Dusklorne/Shader"));
+    EXPECT_EQ(filesUnder(folder + "/Model"), filesUnder(dusk::test::built::runDir() + "/Model"));
+    EXPECT_LE(fs::file_size(dusk::test::built::windowsZip()), 40u << 20);
 
     // Names as the import table spells them vary in case (OPENGL32.dll): compared in lower case.
     const std::set<std::string> everyWindows = {
@@ -164,7 +166,7 @@ TEST(WindowsBuildE2ETest, AStartupFailureOnAConsoleWaitsForEnter) {
     // A program that did not wait has closed the pipe: the Enter below then fails, not the test.
     std::signal(SIGPIPE, SIG_IGN);
     for (auto [name, program] :
-         {std::pair{"linux", std::string(DUSK_BINARY)}, {"windows", windowsDemo}}) {
+         {std::pair{"linux", dusk::test::built::demoBinary()}, {"windows", windowsDemo}}) {
         SCOPED_TRACE(name);
         const std::string folder = unpackedZip(std::string("windows-console-") + name);
         ASSERT_FALSE(folder.empty());
@@ -199,14 +201,16 @@ TEST(WindowsBuildE2ETest, DrawsTheLinuxBuildsPicturesAtFixedMoments) {
     const std::string capture = " capture --size 480x270 --dt 0.25 --at-time 0.05,0.3,0.58,1.05 "
                                 "--run-dir '" +
                                 folder + "' --out '" + folder + "/";
-    outputOf(DUSK_WINE_RUN " '" DUSK_WINDOWS_BENCH "'" + capture + "windows'");
-    outputOf("'" DUSK_BENCH_BINARY "'" + capture + "linux'");
+    outputOf(dusk::test::built::wineRun() + " '" + dusk::test::built::windowsBench() + "'" +
+             capture + "windows'");
+    outputOf("'" + dusk::test::built::benchBinary() + "'" + capture + "linux'");
     for (const char* moment : {"0.050", "0.300", "0.580", "1.050"}) {
         SCOPED_TRACE(moment);
         const std::string name = std::string("/pathtime-") + moment + ".png";
-        const std::string result = outputOf("'" DUSK_BENCH_BINARY "' compare '" + folder +
-                                            "/windows" + name + "' '" + folder + "/linux" + name +
-                                            "' --sheet '" + folder + "/sheet-" + moment + ".png'");
+        const std::string result =
+            outputOf("'" + dusk::test::built::benchBinary() + "' compare '" + folder + "/windows" +
+                     name + "' '" + folder + "/linux" + name + "' --sheet '" + folder + "/sheet-" +
+                     moment + ".png'");
         double share = 100.0;
         std::sscanf(result.c_str(), "compare: %lf", &share);
         EXPECT_LE(share, 0.1) << result << "see " << folder;

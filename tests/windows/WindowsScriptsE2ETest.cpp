@@ -1,3 +1,4 @@
+#include "support/BuildPaths.h"
 #include "support/EndToEnd.h"
 
 #include <gtest/gtest.h>
@@ -41,7 +42,7 @@ const std::vector<std::pair<std::string, std::string>> brokenCompiler = {
 // A missing cross compiler or wine, or a zip that cannot be written, ends the script with one line
 // naming what failed and a non-zero exit code, before anything is built.
 TEST(WindowsScriptsE2ETest, AMissingToolOrAnUnwritableZipIsOneLine) {
-    const std::string scripts = DUSK_SOURCE_DIR "/scripts/";
+    const std::string scripts = dusk::test::built::sourceDir() + "/scripts/";
     const std::string notAFolder = freshFolder("windows-unwritable") + "/file";
     writeFile(notAFolder, "");
     using Case = std::pair<std::string, std::string>;  // the command, its output and exit code
@@ -72,8 +73,8 @@ TEST(WindowsScriptsE2ETest, AFailedDependencyBuildLeavesNoCacheBehind) {
     fs::create_directory_symlink("/var/cache/dusklorne-mingw/sources", cache + "/sources");
     const std::string command =
         "DUSK_MINGW_CACHE=" + cache +
-        " PATH=" + binFolder("windows-broken-mingw", "x86_64-w64-mingw32-g", brokenCompiler) +
-        " " DUSK_SOURCE_DIR "/scripts/build-windows-deps.sh";
+        " PATH=" + binFolder("windows-broken-mingw", "x86_64-w64-mingw32-g", brokenCompiler) + " " +
+        dusk::test::built::sourceDir() + "/scripts/build-windows-deps.sh";
     for (int attempt = 0; attempt < 2; ++attempt) {
         SCOPED_TRACE(attempt);
         const std::vector<std::string> lines = linesOf(run(command));

@@ -1,3 +1,4 @@
+#include "support/BuildPaths.h"
 #include "support/EndToEnd.h"
 #include "tools/bench/BenchToolRun.h"
 
@@ -126,7 +127,7 @@ TEST_F(BenchToolE2ETest, TargetsHoldWhatThePassesDrewAtTheGivenSize) {
     // alpha as grey on the right half (that the final picture is upright, the image regression
     // shows).
     fs::remove(dir.file("Dusklorne/Shader"));
-    fs::copy(DUSK_RUN_DIR "/Dusklorne/Shader", dir.file("Dusklorne/Shader"));
+    fs::copy(dusk::test::built::runDir() + "/Dusklorne/Shader", dir.file("Dusklorne/Shader"));
     writeFile(dir.file("Dusklorne/Shader/lensFlare.frag"), R"(#version 330 core
 uniform sampler2D sceneTexture;
 out vec4 fragColor;

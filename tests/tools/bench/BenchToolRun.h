@@ -2,6 +2,7 @@
 
 // Runs the real dusk_bench program and reads back its output.
 
+#include "support/BuildPaths.h"
 #include "support/EndToEnd.h"
 
 #include <cstdlib>
@@ -20,7 +21,7 @@ struct ToolResult {
 
 // The shell command line that runs dusk_bench with the arguments.
 inline std::string commandLine(const std::vector<std::string>& arguments) {
-    std::string line = DUSK_BENCH_BINARY;
+    std::string line = dusk::test::built::benchBinary();
     for (const std::string& argument : arguments) {
         line += " '" + argument + "'";
     }

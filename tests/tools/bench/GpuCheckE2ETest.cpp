@@ -1,4 +1,5 @@
 #include "tools/bench/BenchToolRun.h"
+#include "support/BuildPaths.h"
 
 #include <gtest/gtest.h>
 
@@ -25,9 +26,10 @@ int shell(const std::string& command) {
 // comparison fails, the others pass on the same renderer, and the check says so.
 TEST(GpuCheckE2ETest, TheBundleRunsHeadlessInACleanEnvironmentAndReports) {
     const std::string dir = freshFolder("gpu-check");
-    const std::string build = fs::path(DUSK_BENCH_BINARY).parent_path().parent_path().parent_path();
+    const std::string build =
+        fs::path(dusk::test::built::benchBinary()).parent_path().parent_path().parent_path();
     ASSERT_EQ(shell("env -u DISPLAY DUSK_BUILD_DIR='" + build +
-                    "' DUSK_BUNDLE_BUILD=0 DUSK_CHECK_QUICK=1 '" + DUSK_SOURCE_DIR +
+                    "' DUSK_BUNDLE_BUILD=0 DUSK_CHECK_QUICK=1 '" + dusk::test::built::sourceDir() +
                     "/scripts/gpu-bundle.sh' '" + dir + "/bundle' >'" + dir + "/bundle.log' 2>&1"),
               0)
         << readFile(dir + "/bundle.log");

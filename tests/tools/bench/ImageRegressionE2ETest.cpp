@@ -1,4 +1,5 @@
 #include "tools/bench/BenchToolRun.h"
+#include "support/BuildPaths.h"
 
 #include <gtest/gtest.h>
 
@@ -61,10 +62,10 @@ const char* const moments[][2] = {
     {"free-flight.png", "frame-192.png"},     {"wireframe.png", "frame-195.png"}};
 
 TEST(ImageRegressionE2ETest, CapturedMomentsMatchTheReferences) {
-    const std::string references = std::string(DUSK_SOURCE_DIR) + "/tests/tools/bench/reference";
+    const std::string references = dusk::test::built::sourceDir() + "/tests/tools/bench/reference";
     const bool update = std::getenv("DUSK_UPDATE_REFERENCES") != nullptr &&
                         std::string(std::getenv("DUSK_UPDATE_REFERENCES")) == "1";
-    const std::string output = std::string(DUSK_TEST_OUTPUT_DIR) + "/image-regression";
+    const std::string output = dusk::test::built::testOutputDir() + "/image-regression";
     fs::remove_all(output);
     RunDirectory dir("image-regression/run", "320 240\n");
     ToolResult result =
