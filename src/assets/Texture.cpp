@@ -1,7 +1,6 @@
 #include "assets/Texture.h"
 
 #include "assets/ImagePrefetch.h"
-
 #include "render/GlDebug.h"
 #include "render/LoadTimers.h"
 
